@@ -1,0 +1,99 @@
+// The seam between the window model and the platform. The Win32 side implements it with real
+// windows; the tests' fake records every call.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "forms/description.h"
+
+namespace forms {
+
+using Handle = std::uintptr_t;
+
+// A loaded picture (icon file, cursor). The backend owns what it points at; callers share it.
+struct Picture {
+  virtual ~Picture() = default;
+  Handle handle = 0;
+  int width = 0, height = 0;
+};
+using PictureRef = std::shared_ptr<Picture>;
+
+enum class EventType { MouseMove, MouseDown, MouseUp, Click, Timer, Menu, Close, EndSession, TaskbarCreated };
+
+// One platform event for a window. control is kNoControl for the window's own background.
+struct Event {
+  EventType type = EventType::MouseMove;
+  ControlId control = kNoControl;
+  int button = 0;  // 1 left, 2 right, 4 middle
+  int shift = 0;   // 1 Shift, 2 Ctrl, 4 Alt
+  Twips x = 0, y = 0;
+};
+
+class EventSink {
+ public:
+  virtual void OnEvent(const Event& event) = 0;
+
+ protected:
+  ~EventSink() = default;
+};
+
+struct Screen {
+  int widthPixels = 0, heightPixels = 0;
+  int twipsPerPixelX = 15, twipsPerPixelY = 15;
+  Twips Width() const { return static_cast<Twips>(widthPixels * twipsPerPixelX); }
+  Twips Height() const { return static_cast<Twips>(heightPixels * twipsPerPixelY); }
+};
+
+// The outer rectangle of a window, in twips.
+struct Bounds {
+  Twips left = 0, top = 0, width = 0, height = 0;
+};
+
+// Thrown by test backends from Terminate, which on the platform never returns.
+struct Terminated {};
+
+constexpr unsigned kMessageBoxOk = 0;
+constexpr unsigned kMessageBoxIconError = 0x10;
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+
+  // Creates the window and its controls, hidden. Events go to sink until the window is destroyed.
+  virtual Handle CreateNativeWindow(const WindowDescription& description, EventSink& sink) = 0;
+  virtual void DestroyNativeWindow(Handle window) = 0;
+  virtual void ShowNativeWindow(Handle window) = 0;
+  virtual void HideNativeWindow(Handle window) = 0;
+  virtual Bounds WindowBounds(Handle window) = 0;
+  virtual void MoveNativeWindow(Handle window, Twips left, Twips top) = 0;
+  virtual std::string WindowCaption(Handle window) = 0;
+  virtual void SetWindowCaption(Handle window, const std::string& caption) = 0;
+
+  virtual Handle ControlWindow(Handle window, ControlId control) = 0;
+  virtual Handle WindowIcon(Handle window) = 0;
+  virtual std::string ControlText(Handle window, ControlId control) = 0;
+  virtual void SetShapeFill(Handle window, ControlId control, Colour colour) = 0;
+  virtual void SetControlPicture(Handle window, ControlId control, PictureRef picture) = 0;
+  // Enabling a timer (re)starts its countdown, so it fires one full interval after the last arming.
+  virtual void SetTimerEnabled(Handle window, ControlId control, bool enabled) = 0;
+  virtual void PopupMenu(Handle window, ControlId menu, unsigned flags) = 0;
+
+  virtual PictureRef LoadPictureFile(const std::string& path) = 0;  // throws Error
+  virtual int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) = 0;
+  // Starts a program with a normal, activated window and does not wait. Throws Error on failure.
+  virtual void StartCommandLine(const std::string& commandLine) = 0;
+  virtual void StartProgram(const std::string& path, const std::string& commandLine) = 0;
+
+  virtual Screen ScreenMetrics() = 0;
+  virtual std::string ExecutableFolder() = 0;
+  virtual bool PreviousInstanceRunning() = 0;
+  virtual std::string ProgramTitle() = 0;
+
+  virtual int RunMessageLoop() = 0;
+  virtual void EndMessageLoop() = 0;
+  [[noreturn]] virtual void Terminate() = 0;
+};
+
+}  // namespace forms

@@ -1,0 +1,115 @@
+// Window descriptions: every window of the programs is fixed data, built with named setters so
+// that a missing field cannot shift the others. Geometry is in twips until the backend converts it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace forms {
+
+using Twips = float;
+
+// 0x00BBGGRR, or a system colour: the high bit set and the platform's colour index below it.
+using Colour = std::uint32_t;
+constexpr Colour kSystemColour = 0x80000000u;
+constexpr Colour kButtonFace = kSystemColour | 15u;  // COLOR_BTNFACE
+constexpr Colour kButtonText = kSystemColour | 18u;  // COLOR_BTNTEXT
+constexpr Colour kWindowText = kSystemColour | 8u;   // COLOR_WINDOWTEXT
+
+enum class Frame { None, Sizable };
+enum class Align { Left, Centre };
+
+enum class Kind {
+  Label,           // windowless text painted on the background
+  Shape,           // windowless filled circle inscribed in its rectangle
+  PictureControl,  // windowless picture with mouse events over its whole rectangle
+  PictureBox,      // a child window; used hidden as a callback window
+  TextBox,         // holds a text; used hidden
+  PushButton,
+  Timer,
+  Menu,      // top-level menu, never a menu bar; its items pop up
+  MenuItem,  // item of the nearest Menu before it
+};
+
+struct Font {
+  std::string face = "MS Sans Serif";
+  float points = 8.0f;
+  bool bold = false;
+};
+
+struct ControlDescription {
+  Kind kind = Kind::Label;
+  std::string name;
+  std::string text;
+  Twips left = 0, top = 0, width = 0, height = 0;
+  bool hasFont = false;
+  Font font;
+  Align align = Align::Left;
+  bool wrap = true;
+  bool visible = true;
+  Colour fillColour = 0;
+  Colour foreColour = kButtonText;
+  int interval = 0;      // timers, milliseconds
+  bool enabled = true;   // timers
+  int pointer = 0;       // resource id of a cursor shown over the control; 0: the window's pointer
+
+  ControlDescription& Text(std::string value) { text = std::move(value); return *this; }
+  ControlDescription& Rect(Twips l, Twips t, Twips w, Twips h) { left = l; top = t; width = w; height = h; return *this; }
+  ControlDescription& WithFont(Font value) { font = std::move(value); hasFont = true; return *this; }
+  ControlDescription& Aligned(Align value) { align = value; return *this; }
+  ControlDescription& Hidden() { visible = false; return *this; }
+  ControlDescription& Fill(Colour value) { fillColour = value; return *this; }
+  ControlDescription& Interval(int ms) { interval = ms; return *this; }
+  ControlDescription& Enabled(bool value) { enabled = value; return *this; }
+  ControlDescription& Pointer(int resource) { pointer = resource; return *this; }
+};
+
+ControlDescription Label(std::string name);
+ControlDescription Shape(std::string name);
+ControlDescription PictureControl(std::string name);
+ControlDescription PictureBox(std::string name);
+ControlDescription TextBox(std::string name);
+ControlDescription PushButton(std::string name);
+ControlDescription Timer(std::string name);
+ControlDescription Menu(std::string name);
+ControlDescription MenuItem(std::string name);
+
+// The index of a control in its window's description.
+using ControlId = int;
+constexpr ControlId kNoControl = -1;
+
+struct WindowDescription {
+  std::string className;  // the native window class, one per window of a program
+  std::string caption;
+  Frame frame = Frame::Sizable;
+  Twips clientWidth = 0, clientHeight = 0;
+  bool hasPosition = false;  // otherwise the platform's default position for a new window
+  Twips clientLeft = 0, clientTop = 0;
+  bool taskbarButton = true;
+  bool activateOnShow = true;  // false: a pop-up that must not take the focus from the application in front
+  int icon = 0;        // resource id, 0: none
+  int background = 0;  // resource id of a picture drawn unscaled at the top-left, 0: none
+  Colour backColour = kButtonFace;
+  Font font;
+  std::vector<ControlDescription> controls;
+
+  WindowDescription& Class(std::string value) { className = std::move(value); return *this; }
+  WindowDescription& Caption(std::string value) { caption = std::move(value); return *this; }
+  WindowDescription& Framed(Frame value) { frame = value; return *this; }
+  WindowDescription& ClientSize(Twips w, Twips h) { clientWidth = w; clientHeight = h; return *this; }
+  WindowDescription& ClientAt(Twips l, Twips t) { clientLeft = l; clientTop = t; hasPosition = true; return *this; }
+  WindowDescription& TaskbarButton(bool value) { taskbarButton = value; return *this; }
+  WindowDescription& ShowWithoutActivating() { activateOnShow = false; return *this; }
+  WindowDescription& Icon(int resource) { icon = resource; return *this; }
+  WindowDescription& Background(int resource) { background = resource; return *this; }
+  WindowDescription& BackColour(Colour value) { backColour = value; return *this; }
+  WindowDescription& WithFont(Font value) { font = std::move(value); return *this; }
+  WindowDescription& Add(ControlDescription control) { controls.push_back(std::move(control)); return *this; }
+
+  // Throws when the window has no control of that name: a lookup of an absent member is a fault.
+  ControlId Find(std::string_view name) const;
+};
+
+}  // namespace forms

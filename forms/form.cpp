@@ -1,0 +1,112 @@
+#include "forms/form.h"
+
+#include "forms/application.h"
+
+namespace forms {
+
+Form::Form(Application& application, WindowDescription description)
+    : app(application), description_(std::move(description)) {
+  app.Track(*this);
+  for (const auto& control : description_.controls) fills_.push_back(control.fillColour);
+}
+
+Backend& Form::Platform() { return app.Platform(); }
+
+void Form::Load() {
+  if (IsLoaded()) return;
+  for (size_t i = 0; i < fills_.size(); ++i) fills_[i] = description_.controls[i].fillColour;
+  window_ = Platform().CreateNativeWindow(description_, *this);
+  state_ = State::Hidden;
+  OnLoad();
+}
+
+void Form::Show() {
+  Load();
+  // The load handler may have unloaded the window again; then there is nothing to show.
+  if (!IsLoaded()) return;
+  Platform().ShowNativeWindow(window_);
+  state_ = State::Shown;
+}
+
+void Form::Hide() {
+  Load();
+  Platform().HideNativeWindow(window_);
+  state_ = State::Hidden;
+}
+
+void Form::Unload(int mode) {
+  if (!IsLoaded()) return;
+  int cancel = 0;
+  OnQueryUnload(cancel, mode);
+  if (cancel != 0 || !IsLoaded()) return;
+  OnUnload(cancel);
+  if (cancel != 0 || !IsLoaded()) return;
+  const Handle window = window_;
+  window_ = 0;
+  state_ = State::NotLoaded;
+  Platform().DestroyNativeWindow(window);
+}
+
+Twips Form::Left() { Load(); return Platform().WindowBounds(window_).left; }
+Twips Form::Top() { Load(); return Platform().WindowBounds(window_).top; }
+Twips Form::Width() { Load(); return Platform().WindowBounds(window_).width; }
+Twips Form::Height() { Load(); return Platform().WindowBounds(window_).height; }
+
+void Form::SetLeft(Twips left) {
+  Load();
+  Platform().MoveNativeWindow(window_, left, Platform().WindowBounds(window_).top);
+}
+
+void Form::SetTop(Twips top) {
+  Load();
+  Platform().MoveNativeWindow(window_, Platform().WindowBounds(window_).left, top);
+}
+
+std::string Form::Caption() { Load(); return Platform().WindowCaption(window_); }
+void Form::SetCaption(const std::string& caption) { Load(); Platform().SetWindowCaption(window_, caption); }
+
+Handle Form::WindowHandle() { Load(); return window_; }
+Handle Form::ControlHandle(ControlId control) { Load(); return Platform().ControlWindow(window_, control); }
+Handle Form::Icon() { Load(); return Platform().WindowIcon(window_); }
+std::string Form::Text(ControlId control) { Load(); return Platform().ControlText(window_, control); }
+
+void Form::SetTimerEnabled(ControlId timer, bool enabled) {
+  Load();
+  Platform().SetTimerEnabled(window_, timer, enabled);
+}
+
+void Form::SetFillColour(ControlId shape, Colour colour) {
+  Load();
+  fills_[static_cast<size_t>(shape)] = colour;
+  Platform().SetShapeFill(window_, shape, colour);
+}
+
+void Form::SetPicture(ControlId control, PictureRef picture) {
+  Load();
+  Platform().SetControlPicture(window_, control, std::move(picture));
+}
+
+void Form::PopupMenu(ControlId menu, unsigned flags) {
+  Load();
+  Platform().PopupMenu(window_, menu, flags);
+}
+
+void Form::OnEvent(const Event& event) {
+  app.Dispatch([&] { Dispatch(event); });
+}
+
+void Form::Dispatch(const Event& event) {
+  switch (event.type) {
+    case EventType::MouseMove: OnMouseMove(event.control, event.button, event.shift, event.x, event.y); break;
+    case EventType::MouseDown: OnMouseDown(event.control, event.button, event.shift, event.x, event.y); break;
+    case EventType::MouseUp: OnMouseUp(event.control, event.button, event.shift, event.x, event.y); break;
+    case EventType::Click: OnClick(event.control); break;
+    case EventType::Timer: OnTimer(event.control); break;
+    case EventType::Menu: OnClick(event.control); break;
+    case EventType::Close: Unload(kUnloadFromControlMenu); break;
+    case EventType::EndSession: Unload(kUnloadFromSession); break;
+    case EventType::TaskbarCreated: OnTaskbarCreated(); break;
+  }
+}
+
+}  // namespace forms

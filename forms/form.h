@@ -1,0 +1,90 @@
+// A window object: one per window class and run. It is not loaded, loaded and hidden, or loaded
+// and shown; closing destroys the native window but keeps the object, and showing loads it anew.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "forms/backend.h"
+#include "forms/description.h"
+
+namespace forms {
+
+class Application;
+
+constexpr int kScaleTwips = 1;
+
+// Why a window is being unloaded, as the query-unload handler receives it.
+constexpr int kUnloadFromControlMenu = 0;
+constexpr int kUnloadFromCode = 1;
+constexpr int kUnloadFromSession = 2;
+
+class Form : public EventSink {
+ public:
+  enum class State { NotLoaded, Hidden, Shown };
+
+  Form(Application& app, WindowDescription description);
+  virtual ~Form() = default;
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  const WindowDescription& Description() const { return description_; }
+  ControlId Find(std::string_view name) const { return description_.Find(name); }
+  State CurrentState() const { return state_; }
+  bool IsLoaded() const { return state_ != State::NotLoaded; }
+  bool IsVisible() const { return state_ == State::Shown; }
+
+  void Load();
+  void Show();
+  void Hide();
+  void Unload(int mode = kUnloadFromCode);
+
+  // Reading or setting a property loads the window first, as using any member of it does.
+  Twips Left();
+  Twips Top();
+  Twips Width();
+  Twips Height();
+  void SetLeft(Twips left);
+  void SetTop(Twips top);
+  std::string Caption();
+  void SetCaption(const std::string& caption);
+  int ScaleMode() const { return kScaleTwips; }
+
+  Handle WindowHandle();
+  Handle ControlHandle(ControlId control);
+  Handle Icon();
+  std::string Text(ControlId control);
+  void SetTimerEnabled(ControlId timer, bool enabled);
+  void SetFillColour(ControlId shape, Colour colour);
+  Colour FillColour(ControlId shape) const { return fills_[static_cast<size_t>(shape)]; }
+  void SetPicture(ControlId control, PictureRef picture);
+  void PopupMenu(ControlId menu, unsigned flags);
+
+  void OnEvent(const Event& event) override;
+
+ protected:
+  virtual void OnLoad() {}
+  virtual void OnQueryUnload(int& /*cancel*/, int /*mode*/) {}
+  virtual void OnUnload(int& /*cancel*/) {}
+  virtual void OnMouseMove(ControlId, int /*button*/, int /*shift*/, Twips /*x*/, Twips /*y*/) {}
+  virtual void OnMouseDown(ControlId, int /*button*/, int /*shift*/, Twips /*x*/, Twips /*y*/) {}
+  virtual void OnMouseUp(ControlId, int /*button*/, int /*shift*/, Twips /*x*/, Twips /*y*/) {}
+  virtual void OnClick(ControlId) {}
+  virtual void OnTimer(ControlId) {}
+  // The shell's taskbar was re-created; icons added before are gone.
+  virtual void OnTaskbarCreated() {}
+
+  Application& app;
+
+ private:
+  void Dispatch(const Event& event);
+  Backend& Platform();
+
+  WindowDescription description_;
+  State state_ = State::NotLoaded;
+  Handle window_ = 0;
+  std::vector<Colour> fills_;
+};
+
+}  // namespace forms

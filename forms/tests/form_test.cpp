@@ -1,0 +1,139 @@
+#include "forms/form.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "forms/application.h"
+#include "forms/error.h"
+#include "forms/tests/fake_backend.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+
+struct Recorder {
+  std::vector<std::string> events;
+};
+
+class TestForm : public forms::Form {
+ public:
+  TestForm(forms::Application& app, std::string name, Recorder& recorder)
+      : Form(app, forms::WindowDescription().Class(name).Caption(name).ClientSize(1500, 750).Add(
+                      forms::PictureControl("Image1").Rect(0, 0, 150, 150))),
+        recorder_(recorder) {}
+
+  std::function<void()> onLoad, onClick;
+  int cancelUnload = 0;
+
+ protected:
+  void OnLoad() override {
+    recorder_.events.push_back(Description().className + ".Load");
+    if (onLoad) onLoad();
+  }
+  void OnQueryUnload(int& cancel, int mode) override {
+    recorder_.events.push_back(Description().className + ".QueryUnload " + std::to_string(mode));
+    cancel = cancelUnload;
+  }
+  void OnUnload(int&) override { recorder_.events.push_back(Description().className + ".Unload"); }
+  void OnClick(forms::ControlId) override {
+    recorder_.events.push_back(Description().className + ".Click");
+    if (onClick) onClick();
+  }
+
+ private:
+  Recorder& recorder_;
+};
+
+class FormModel : public ::testing::Test {
+ protected:
+  fakes::CallLog log;
+  fakes::FakeBackend backend{log};
+  forms::Application app{backend};
+  Recorder recorder;
+  TestForm form1{app, "Form1", recorder};
+  TestForm form4{app, "Form4", recorder};
+
+  forms::Event Click() {
+    forms::Event event;
+    event.type = forms::EventType::Click;
+    event.control = 0;
+    return event;
+  }
+};
+
+TEST_F(FormModel, LoadRunsTheHandlerWhileHiddenAndShowMakesVisibleAfterwards) {
+  form1.onLoad = [&] { EXPECT_EQ(form1.CurrentState(), forms::Form::State::Hidden); };
+  app.Run(form1, true);
+  EXPECT_TRUE(form1.IsVisible());
+  EXPECT_THAT(log.Lines(), ElementsAre("CreateWindow Form1 0x100", "Show 0x100", "RunMessageLoop"));
+}
+
+TEST_F(FormModel, ClosingKeepsTheObjectAndShowingAgainLoadsAnew) {
+  app.Run(form1, true);
+  form1.Unload();
+  EXPECT_FALSE(form1.IsLoaded());
+  form1.Show();
+  EXPECT_THAT(recorder.events, ElementsAre("Form1.Load", "Form1.QueryUnload 1", "Form1.Unload", "Form1.Load"));
+}
+
+TEST_F(FormModel, AHandlerThatClosesItsOwnWindowAndShowsAnotherKeepsTheProgramAlive) {
+  app.Run(form1, true);
+  form1.onClick = [&] {
+    form1.Unload();
+    form4.Show();
+  };
+  log.Clear();
+  backend.Deliver(0x100, Click());
+  EXPECT_TRUE(form4.IsVisible());
+  EXPECT_FALSE(backend.quitPosted);
+}
+
+TEST_F(FormModel, TheProgramEndsOnlyAfterTheHandlerThatUnloadedTheLastWindowReturns) {
+  app.Run(form1, true);
+  form1.onClick = [&] {
+    form1.Unload();
+    EXPECT_FALSE(backend.quitPosted);
+    recorder.events.push_back("after close");
+  };
+  backend.Deliver(0x100, Click());
+  EXPECT_TRUE(backend.quitPosted);
+  EXPECT_EQ(recorder.events.back(), "after close");
+}
+
+TEST_F(FormModel, AHiddenWindowStillKeepsTheProgramAlive) {
+  app.Run(form1, false);
+  form4.Hide();  // loads it hidden
+  form1.onClick = [&] { form1.Unload(); };
+  backend.Deliver(0x100, Click());
+  EXPECT_FALSE(backend.quitPosted);
+}
+
+TEST_F(FormModel, CancelledQueryUnloadKeepsTheWindow) {
+  app.Run(form1, true);
+  form1.cancelUnload = 1;
+  forms::Event close;
+  close.type = forms::EventType::Close;
+  backend.Deliver(0x100, close);
+  EXPECT_TRUE(form1.IsLoaded());
+  EXPECT_EQ(recorder.events.back(), "Form1.QueryUnload 0");
+}
+
+TEST_F(FormModel, AFailedOperationStopsTheHandlerReportsAndTerminates) {
+  app.Run(form1, true);
+  form1.onClick = [&] {
+    throw forms::Error("File not found");
+  };
+  log.Clear();
+  EXPECT_THROW(backend.Deliver(0x100, Click()), forms::Terminated);
+  EXPECT_THAT(log.Lines(), ElementsAre("MessageBox \"File not found\" title=\"Test\" style=16", "Terminate"));
+}
+
+TEST_F(FormModel, UsingAPropertyOfAnUnloadedWindowLoadsIt) {
+  EXPECT_EQ(form4.Width(), 1500);
+  EXPECT_TRUE(form4.IsLoaded());
+  EXPECT_FALSE(form4.IsVisible());
+}
+
+TEST_F(FormModel, ALookupOfAnAbsentMemberIsAnError) { EXPECT_THROW(form1.Find("Image9"), forms::Error); }
+
+}  // namespace

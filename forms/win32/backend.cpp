@@ -1,0 +1,217 @@
+#include "forms/win32/backend.h"
+
+#include <cmath>
+#include <memory>
+
+#include "forms/error.h"
+#include "forms/win32/window.h"
+
+namespace forms::win32 {
+namespace {
+
+struct IconPicture : Picture {
+  ~IconPicture() override {
+    if (handle) DestroyIcon(reinterpret_cast<HICON>(handle));
+  }
+};
+
+std::string LastErrorText(const std::string& what) {
+  const DWORD code = GetLastError();
+  char text[512] = {};
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, sizeof text,
+                 nullptr);
+  std::string message = what;
+  if (text[0]) message += "\n\n" + std::string(text);
+  return message;
+}
+
+LRESULT CALLBACK OwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int TwipsToPixels(Twips twips, int twipsPerPixel) {
+  return static_cast<int>(std::lround(static_cast<double>(twips) / twipsPerPixel));
+}
+
+Win32Backend::Win32Backend(HINSTANCE instance, std::string title) : instance_(instance), title_(std::move(title)) {
+  HDC screen = GetDC(nullptr);
+  // The same whole-number factor the programs compute with: 15 at 96 dpi, 12 at 120, 10 at 144.
+  twipsPerPixelX_ = 1440 / GetDeviceCaps(screen, LOGPIXELSX);
+  twipsPerPixelY_ = 1440 / GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+}
+
+Win32Backend::~Win32Backend() {
+  if (hiddenOwner_) DestroyWindow(hiddenOwner_);
+  if (instanceMutex_) CloseHandle(instanceMutex_);
+}
+
+void Win32Backend::ReportError(const std::string& what) {
+  if (report_) report_(what);  // the application's report does not return
+  ShowMessageBox(what, title_, MB_OK | MB_ICONERROR);
+  Terminate();
+}
+
+HWND Win32Backend::HiddenOwner() {
+  if (!hiddenOwner_) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &OwnerProcedure;
+    wc.hInstance = instance_;
+    wc.lpszClassName = "KbdFormsOwner";
+    RegisterClassExA(&wc);
+    hiddenOwner_ = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
+  }
+  return hiddenOwner_;
+}
+
+NativeWindow& Win32Backend::At(Handle window) {
+  NativeWindow* native = NativeWindow::From(reinterpret_cast<HWND>(window));
+  if (!native) throw Error("Invalid window handle");
+  return *native;
+}
+
+Handle Win32Backend::CreateNativeWindow(const WindowDescription& description, EventSink& sink) {
+  auto native = std::make_unique<NativeWindow>(*this, description, sink);
+  const Handle handle = reinterpret_cast<Handle>(native->Window());
+  native.release();  // owned by its window; DestroyNativeWindow deletes it
+  return handle;
+}
+
+void Win32Backend::DestroyNativeWindow(Handle window) { delete &At(window); }
+
+void Win32Backend::ShowNativeWindow(Handle window) {
+  NativeWindow& native = At(window);
+  ShowWindow(native.Window(), native.ActivateOnShow() ? SW_SHOW : SW_SHOWNOACTIVATE);
+  UpdateWindow(native.Window());
+}
+
+void Win32Backend::HideNativeWindow(Handle window) { ShowWindow(At(window).Window(), SW_HIDE); }
+
+Bounds Win32Backend::WindowBounds(Handle window) {
+  RECT r{};
+  GetWindowRect(At(window).Window(), &r);
+  return {static_cast<Twips>(r.left * twipsPerPixelX_), static_cast<Twips>(r.top * twipsPerPixelY_),
+          static_cast<Twips>((r.right - r.left) * twipsPerPixelX_),
+          static_cast<Twips>((r.bottom - r.top) * twipsPerPixelY_)};
+}
+
+void Win32Backend::MoveNativeWindow(Handle window, Twips left, Twips top) {
+  SetWindowPos(At(window).Window(), nullptr, TwipsToPixels(left, twipsPerPixelX_), TwipsToPixels(top, twipsPerPixelY_),
+               0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::string Win32Backend::WindowCaption(Handle window) {
+  HWND hwnd = At(window).Window();
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(hwnd, &text[0], static_cast<int>(text.size()))));
+  return text;
+}
+
+void Win32Backend::SetWindowCaption(Handle window, const std::string& caption) {
+  SetWindowTextA(At(window).Window(), caption.c_str());
+}
+
+Handle Win32Backend::ControlWindow(Handle window, ControlId control) {
+  return reinterpret_cast<Handle>(At(window).ControlWindow(control));
+}
+
+Handle Win32Backend::WindowIcon(Handle window) { return reinterpret_cast<Handle>(At(window).Icon()); }
+
+std::string Win32Backend::ControlText(Handle window, ControlId control) { return At(window).Text(control); }
+
+void Win32Backend::SetShapeFill(Handle window, ControlId control, Colour colour) { At(window).SetFill(control, colour); }
+
+void Win32Backend::SetControlPicture(Handle window, ControlId control, PictureRef picture) {
+  At(window).SetPicture(control, std::move(picture));
+}
+
+void Win32Backend::SetTimerEnabled(Handle window, ControlId control, bool enabled) {
+  At(window).SetTimer(control, enabled);
+}
+
+void Win32Backend::PopupMenu(Handle window, ControlId menu, unsigned flags) { At(window).PopupMenu(menu, flags); }
+
+PictureRef Win32Backend::LoadPictureFile(const std::string& path) {
+  // No size asked for: the icon comes at its own size.
+  HICON icon = static_cast<HICON>(LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
+  if (!icon) throw Error(LastErrorText("Cannot load the picture \"" + path + "\"."));
+  auto picture = std::make_shared<IconPicture>();
+  picture->handle = reinterpret_cast<Handle>(icon);
+  ICONINFO info{};
+  if (GetIconInfo(icon, &info)) {
+    BITMAP bitmap{};
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    picture->width = bitmap.bmWidth;
+    picture->height = info.hbmColor ? bitmap.bmHeight : bitmap.bmHeight / 2;
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+  }
+  return picture;
+}
+
+int Win32Backend::ShowMessageBox(const std::string& text, const std::string& title, unsigned style) {
+  return MessageBoxA(nullptr, text.c_str(), title.c_str(), style | MB_SETFOREGROUND);
+}
+
+void Win32Backend::Start(const char* application, const std::string& commandLine) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION process{};
+  std::string line = commandLine;  // CreateProcessA may write into its command line
+  if (!CreateProcessA(application, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    throw Error(LastErrorText("Cannot start \"" + (application ? std::string(application) : commandLine) + "\"."));
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
+void Win32Backend::StartCommandLine(const std::string& commandLine) { Start(nullptr, commandLine); }
+
+void Win32Backend::StartProgram(const std::string& path, const std::string& commandLine) {
+  Start(path.c_str(), commandLine);
+}
+
+Screen Win32Backend::ScreenMetrics() {
+  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), twipsPerPixelX_, twipsPerPixelY_};
+}
+
+std::string Win32Backend::ExecutableFolder() {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path, length);
+  const size_t slash = folder.find_last_of('\\');
+  folder.resize(slash == std::string::npos ? 0 : slash);
+  if (folder.size() == 2 && folder[1] == ':') folder += '\\';  // a drive's root keeps its separator
+  return folder;
+}
+
+bool Win32Backend::PreviousInstanceRunning() {
+  if (instanceState_ < 0) {
+    // One mutex per program and session, held for the life of the process.
+    const std::string name = "Local\\" + title_ + ".SingleInstance";
+    instanceMutex_ = CreateMutexA(nullptr, FALSE, name.c_str());
+    instanceState_ = (instanceMutex_ && GetLastError() == ERROR_ALREADY_EXISTS) ? 1 : 0;
+  }
+  return instanceState_ == 1;
+}
+
+int Win32Backend::RunMessageLoop() {
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+void Win32Backend::EndMessageLoop() { PostQuitMessage(0); }
+
+void Win32Backend::Terminate() { ExitProcess(0); }
+
+}  // namespace forms::win32

@@ -1,0 +1,75 @@
+// The window model's platform side: real windows, controls, timers and menus over Win32.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "forms/backend.h"
+
+namespace forms::win32 {
+
+class NativeWindow;
+
+class Win32Backend : public Backend {
+ public:
+  // title: the program's title, for its message boxes and its single-instance mutex.
+  Win32Backend(HINSTANCE instance, std::string title);
+  ~Win32Backend() override;
+
+  // Where an error caught at a platform callback goes; the application's report.
+  void SetErrorReport(std::function<void(const std::string&)> report) { report_ = std::move(report); }
+  void ReportError(const std::string& what);
+
+  Handle CreateNativeWindow(const WindowDescription& description, EventSink& sink) override;
+  void DestroyNativeWindow(Handle window) override;
+  void ShowNativeWindow(Handle window) override;
+  void HideNativeWindow(Handle window) override;
+  Bounds WindowBounds(Handle window) override;
+  void MoveNativeWindow(Handle window, Twips left, Twips top) override;
+  std::string WindowCaption(Handle window) override;
+  void SetWindowCaption(Handle window, const std::string& caption) override;
+  Handle ControlWindow(Handle window, ControlId control) override;
+  Handle WindowIcon(Handle window) override;
+  std::string ControlText(Handle window, ControlId control) override;
+  void SetShapeFill(Handle window, ControlId control, Colour colour) override;
+  void SetControlPicture(Handle window, ControlId control, PictureRef picture) override;
+  void SetTimerEnabled(Handle window, ControlId control, bool enabled) override;
+  void PopupMenu(Handle window, ControlId menu, unsigned flags) override;
+  PictureRef LoadPictureFile(const std::string& path) override;
+  int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override;
+  void StartCommandLine(const std::string& commandLine) override;
+  void StartProgram(const std::string& path, const std::string& commandLine) override;
+  Screen ScreenMetrics() override;
+  std::string ExecutableFolder() override;
+  bool PreviousInstanceRunning() override;
+  std::string ProgramTitle() override { return title_; }
+  int RunMessageLoop() override;
+  void EndMessageLoop() override;
+  [[noreturn]] void Terminate() override;
+
+  HINSTANCE Instance() const { return instance_; }
+  int TwipsPerPixelX() const { return twipsPerPixelX_; }
+  int TwipsPerPixelY() const { return twipsPerPixelY_; }
+  HWND HiddenOwner();
+  UINT TaskbarCreatedMessage() const { return taskbarCreated_; }
+
+ private:
+  NativeWindow& At(Handle window);
+  void Start(const char* application, const std::string& commandLine);
+
+  HINSTANCE instance_;
+  std::string title_;
+  std::function<void(const std::string&)> report_;
+  HWND hiddenOwner_ = nullptr;
+  HANDLE instanceMutex_ = nullptr;
+  int instanceState_ = -1;  // -1 not asked yet, 0 first copy, 1 another copy runs
+  int twipsPerPixelX_ = 15, twipsPerPixelY_ = 15;
+  UINT taskbarCreated_ = 0;
+};
+
+// Converts twips to whole pixels, halves away from zero.
+int TwipsToPixels(Twips twips, int twipsPerPixel);
+
+}  // namespace forms::win32

@@ -1,0 +1,483 @@
+#include "forms/win32/window.h"
+
+#include <ole2.h>
+#include <olectl.h>
+
+#include "forms/error.h"
+#include "forms/win32/backend.h"
+
+namespace forms::win32 {
+namespace {
+
+constexpr UINT_PTR kTimerBase = 1000;
+constexpr UINT kMenuBase = 1000;
+constexpr int kControlIdBase = 100;
+const char kChildClass[] = "KbdFormsPictureBox";
+
+COLORREF ToColorRef(Colour colour) {
+  if (colour & kSystemColour) return GetSysColor(static_cast<int>(colour & 0xFF));
+  return static_cast<COLORREF>(colour & 0xFFFFFF);
+}
+
+// Decodes a JPEG carried as RCDATA with the platform's picture loader into a bitmap of our own.
+HBITMAP LoadJpegResource(HINSTANCE instance, int id) {
+  HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+  if (!found) throw Error("Resource not found");
+  const DWORD size = SizeofResource(instance, found);
+  const void* bytes = LockResource(LoadResource(instance, found));
+  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (!copy) throw Error("Out of memory");
+  CopyMemory(GlobalLock(copy), bytes, size);
+  GlobalUnlock(copy);
+  IStream* stream = nullptr;
+  if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
+    GlobalFree(copy);
+    throw Error("Out of memory");
+  }
+  IPicture* picture = nullptr;
+  const HRESULT loaded = OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
+                                        reinterpret_cast<void**>(&picture));
+  stream->Release();
+  if (FAILED(loaded) || !picture) throw Error("Invalid picture");
+  OLE_HANDLE handle = 0;
+  picture->get_Handle(&handle);
+  // The picture owns its bitmap; keep a copy that outlives it.
+  HBITMAP bitmap = static_cast<HBITMAP>(CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)),
+                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  picture->Release();
+  if (!bitmap) throw Error("Invalid picture");
+  return bitmap;
+}
+
+void RegisterClassOnce(HINSTANCE instance, const char* name, WNDPROC procedure, HICON icon) {
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof existing;
+  if (GetClassInfoExA(instance, name, &existing)) return;
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = procedure;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512) /* IDC_ARROW */);
+  wc.hIcon = icon;
+  wc.lpszClassName = name;
+  RegisterClassExA(&wc);
+}
+
+}  // namespace
+
+NativeWindow::NativeWindow(Win32Backend& backend, const WindowDescription& description, EventSink& sink)
+    : backend_(backend), description_(description), sink_(sink) {
+  Create();
+}
+
+NativeWindow::~NativeWindow() {
+  *alive_ = false;
+  if (window_) {
+    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+  }
+  for (auto& control : controls_) {
+    if (control.font) DeleteObject(control.font);
+    if (control.menu) DestroyMenu(control.menu);
+  }
+  if (windowFont_) DeleteObject(windowFont_);
+  if (background_) DeleteObject(background_);
+  if (icon_) DestroyIcon(icon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
+}
+
+NativeWindow* NativeWindow::From(HWND window) {
+  return reinterpret_cast<NativeWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+HFONT NativeWindow::MakeFont(const Font& font) const {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  const int height = -static_cast<int>(font.points * static_cast<float>(dpi) / 72.0f + 0.5f);
+  return CreateFontA(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                     font.face.c_str());
+}
+
+void NativeWindow::Create() {
+  const HINSTANCE instance = backend_.Instance();
+  const int tx = backend_.TwipsPerPixelX(), ty = backend_.TwipsPerPixelY();
+  if (description_.icon) {
+    icon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(description_.icon), IMAGE_ICON, 0, 0, 0));
+    smallIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(description_.icon), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  }
+  if (description_.background) background_ = LoadJpegResource(instance, description_.background);
+  RegisterClassOnce(instance, description_.className.c_str(), &NativeWindow::Procedure, nullptr);
+
+  DWORD style = WS_CLIPCHILDREN;
+  DWORD exStyle = 0;
+  if (description_.frame == Frame::Sizable) {
+    style |= WS_OVERLAPPEDWINDOW;
+  } else {
+    style |= WS_POPUP;
+  }
+  HWND owner = nullptr;
+  if (!description_.taskbarButton) {
+    // Windows keeps an owned window off the taskbar; a tool-window style alone is not enough everywhere.
+    owner = backend_.HiddenOwner();
+    exStyle |= WS_EX_TOOLWINDOW;
+  } else {
+    exStyle |= WS_EX_APPWINDOW;
+  }
+  RECT outer{0, 0, TwipsToPixels(description_.clientWidth, tx), TwipsToPixels(description_.clientHeight, ty)};
+  AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+  int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
+  if (description_.hasPosition) {
+    x = TwipsToPixels(description_.clientLeft, tx) + outer.left;
+    y = TwipsToPixels(description_.clientTop, ty) + outer.top;
+  } else if (description_.frame == Frame::None) {
+    x = y = 0;  // pop-ups take no default position
+  }
+  window_ = CreateWindowExA(exStyle, description_.className.c_str(), description_.caption.c_str(), style, x, y,
+                            outer.right - outer.left, outer.bottom - outer.top, owner, nullptr, instance, this);
+  if (!window_) throw Error("Cannot create window " + description_.className);
+  if (icon_) {
+    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
+  }
+  CreateControls();
+}
+
+void NativeWindow::CreateControls() {
+  const HINSTANCE instance = backend_.Instance();
+  const int tx = backend_.TwipsPerPixelX(), ty = backend_.TwipsPerPixelY();
+  windowFont_ = MakeFont(description_.font);
+  RegisterClassOnce(instance, kChildClass, &NativeWindow::ChildProcedure, nullptr);
+  controls_.resize(description_.controls.size());
+  HMENU currentMenu = nullptr;
+  for (size_t i = 0; i < description_.controls.size(); ++i) {
+    const ControlDescription& d = description_.controls[i];
+    Control& c = controls_[i];
+    c.pixels = {TwipsToPixels(d.left, tx), TwipsToPixels(d.top, ty), TwipsToPixels(d.left + d.width, tx),
+                TwipsToPixels(d.top + d.height, ty)};
+    c.fill = d.fillColour;
+    if (d.hasFont) c.font = MakeFont(d.font);
+    const DWORD visible = d.visible ? WS_VISIBLE : 0;
+    const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlIdBase + i));
+    switch (d.kind) {
+      case Kind::PictureBox:
+        c.child = CreateWindowExA(0, kChildClass, "", WS_CHILD | visible, c.pixels.left, c.pixels.top,
+                                  c.pixels.right - c.pixels.left, c.pixels.bottom - c.pixels.top, window_, id,
+                                  instance, nullptr);
+        SetWindowLongPtrA(c.child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        break;
+      case Kind::PushButton:
+        c.child = CreateWindowExA(0, "BUTTON", d.text.c_str(), WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON | visible,
+                                  c.pixels.left, c.pixels.top, c.pixels.right - c.pixels.left,
+                                  c.pixels.bottom - c.pixels.top, window_, id, instance, nullptr);
+        SendMessageA(c.child, WM_SETFONT, reinterpret_cast<WPARAM>(c.font ? c.font : windowFont_), FALSE);
+        if (!focus_) focus_ = c.child;
+        break;
+      case Kind::Menu:
+        c.menu = CreatePopupMenu();
+        currentMenu = c.menu;
+        break;
+      case Kind::MenuItem:
+        if (currentMenu) AppendMenuA(currentMenu, MF_STRING, kMenuBase + i, d.text.c_str());
+        break;
+      case Kind::Timer:
+        if (d.enabled && d.interval > 0) ::SetTimer(window_, kTimerBase + i, static_cast<UINT>(d.interval), nullptr);
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+HWND NativeWindow::ControlWindow(ControlId control) const { return controls_.at(static_cast<size_t>(control)).child; }
+
+void NativeWindow::InvalidateControl(ControlId control) {
+  const RECT& r = controls_[static_cast<size_t>(control)].pixels;
+  InvalidateRect(window_, &r, FALSE);
+}
+
+void NativeWindow::SetFill(ControlId control, Colour colour) {
+  Control& c = controls_.at(static_cast<size_t>(control));
+  if (c.fill == colour) return;
+  c.fill = colour;
+  InvalidateControl(control);
+}
+
+void NativeWindow::SetPicture(ControlId control, PictureRef picture) {
+  Control& c = controls_.at(static_cast<size_t>(control));
+  if (c.picture == picture) return;
+  c.picture = std::move(picture);
+  InvalidateControl(control);
+}
+
+void NativeWindow::SetTimer(ControlId control, bool enabled) {
+  const UINT_PTR id = kTimerBase + static_cast<UINT_PTR>(control);
+  const int interval = description_.controls.at(static_cast<size_t>(control)).interval;
+  if (enabled && interval > 0) {
+    // Setting an existing timer again restarts its countdown: it fires one interval after the last arming.
+    ::SetTimer(window_, id, static_cast<UINT>(interval), nullptr);
+  } else {
+    KillTimer(window_, id);
+  }
+}
+
+void NativeWindow::PopupMenu(ControlId menu, unsigned flags) {
+  POINT at{};
+  GetCursorPos(&at);
+  TrackPopupMenu(controls_.at(static_cast<size_t>(menu)).menu, flags, at.x, at.y, 0, window_, nullptr);
+  // Without a message after the menu, a second click on the tray icon would not open it again.
+  PostMessageA(window_, WM_NULL, 0, 0);
+}
+
+ControlId NativeWindow::ControlAt(POINT point) const {
+  for (size_t i = 0; i < controls_.size(); ++i) {
+    if (description_.controls[i].kind == Kind::PictureControl && PtInRect(&controls_[i].pixels, point)) {
+      return static_cast<ControlId>(i);
+    }
+  }
+  return kNoControl;
+}
+
+bool NativeWindow::SetPointer() {
+  POINT at{};
+  GetCursorPos(&at);
+  ScreenToClient(window_, &at);
+  const ControlId control = pressed_ != kNoControl ? pressed_ : ControlAt(at);
+  if (control == kNoControl) return false;
+  const int pointer = description_.controls[static_cast<size_t>(control)].pointer;
+  if (!pointer) return false;
+  SetCursor(static_cast<HCURSOR>(LoadImageA(backend_.Instance(), MAKEINTRESOURCEA(pointer), IMAGE_CURSOR, 0, 0,
+                                            LR_SHARED)));
+  return true;
+}
+
+void NativeWindow::Raise(EventType type, ControlId control, int button, int shift, POINT at) {
+  Event event;
+  event.type = type;
+  event.control = control;
+  event.button = button;
+  event.shift = shift;
+  event.x = static_cast<Twips>(at.x * backend_.TwipsPerPixelX());
+  event.y = static_cast<Twips>(at.y * backend_.TwipsPerPixelY());
+  sink_.OnEvent(event);
+}
+
+void NativeWindow::OnMouse(UINT message, LPARAM lParam) {
+  const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  const int shift = (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+                    (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+  // While a button is held the control that got the press keeps the mouse, as it holds the capture.
+  const ControlId under = ControlAt(at);
+  const ControlId target = pressed_ != kNoControl ? pressed_ : under;
+  POINT local = at;
+  if (target != kNoControl) {
+    local.x -= controls_[static_cast<size_t>(target)].pixels.left;
+    local.y -= controls_[static_cast<size_t>(target)].pixels.top;
+  }
+  switch (message) {
+    case WM_MOUSEMOVE: {
+      const int buttons = (GetKeyState(VK_LBUTTON) < 0 ? 1 : 0) | (GetKeyState(VK_RBUTTON) < 0 ? 2 : 0);
+      Raise(EventType::MouseMove, target, buttons, shift, local);
+      break;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+      if (under == kNoControl || pressed_ != kNoControl) break;
+      pressed_ = under;
+      pressedButton_ = message == WM_LBUTTONDOWN ? 1 : 2;
+      SetCapture(window_);
+      Raise(EventType::MouseDown, under, pressedButton_, shift, local);
+      break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP: {
+      const int button = message == WM_LBUTTONUP ? 1 : 2;
+      if (pressed_ == kNoControl || button != pressedButton_) break;
+      const ControlId released = pressed_;
+      pressed_ = kNoControl;
+      ReleaseCapture();
+      const std::shared_ptr<bool> alive = alive_;
+      Raise(EventType::MouseUp, released, button, shift, local);
+      // A click is a left press and release over the same control.
+      if (*alive && button == 1 && under == released) Raise(EventType::Click, released);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void NativeWindow::Paint() {
+  PAINTSTRUCT ps;
+  HDC target = BeginPaint(window_, &ps);
+  RECT client;
+  GetClientRect(window_, &client);
+  // Painted off-screen first so a lamp or picture change never flickers.
+  HDC dc = CreateCompatibleDC(target);
+  HBITMAP buffer = CreateCompatibleBitmap(target, client.right, client.bottom);
+  HGDIOBJ oldBuffer = SelectObject(dc, buffer);
+  HBRUSH back = CreateSolidBrush(ToColorRef(description_.backColour));
+  FillRect(dc, &client, back);
+  DeleteObject(back);
+  if (background_) {
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(source, background_);
+    BITMAP info{};
+    GetObjectA(background_, sizeof info, &info);
+    BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+  }
+  PaintControls(dc);
+  BitBlt(target, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+         ps.rcPaint.bottom - ps.rcPaint.top, dc, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+  SelectObject(dc, oldBuffer);
+  DeleteObject(buffer);
+  DeleteDC(dc);
+  EndPaint(window_, &ps);
+}
+
+void NativeWindow::PaintControls(HDC dc) {
+  SetBkMode(dc, TRANSPARENT);
+  for (size_t i = 0; i < controls_.size(); ++i) {
+    const ControlDescription& d = description_.controls[i];
+    Control& c = controls_[i];
+    if (!d.visible) continue;
+    switch (d.kind) {
+      case Kind::Label: {
+        HGDIOBJ old = SelectObject(dc, c.font ? c.font : windowFont_);
+        SetTextColor(dc, ToColorRef(d.foreColour));
+        RECT r = c.pixels;
+        const UINT format = DT_NOPREFIX | (d.wrap ? DT_WORDBREAK : DT_SINGLELINE) |
+                            (d.align == Align::Centre ? DT_CENTER : DT_LEFT);
+        DrawTextA(dc, d.text.c_str(), -1, &r, format);
+        SelectObject(dc, old);
+        break;
+      }
+      case Kind::Shape: {
+        HBRUSH fill = CreateSolidBrush(ToColorRef(c.fill));
+        HPEN outline = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
+        HGDIOBJ oldBrush = SelectObject(dc, fill);
+        HGDIOBJ oldPen = SelectObject(dc, outline);
+        const int side = (c.pixels.right - c.pixels.left) < (c.pixels.bottom - c.pixels.top)
+                             ? c.pixels.right - c.pixels.left
+                             : c.pixels.bottom - c.pixels.top;
+        const int x = c.pixels.left + (c.pixels.right - c.pixels.left - side) / 2;
+        const int y = c.pixels.top + (c.pixels.bottom - c.pixels.top - side) / 2;
+        Ellipse(dc, x, y, x + side, y + side);
+        SelectObject(dc, oldPen);
+        SelectObject(dc, oldBrush);
+        DeleteObject(outline);
+        DeleteObject(fill);
+        break;
+      }
+      case Kind::PictureControl:
+        if (c.picture) {
+          DrawIconEx(dc, c.pixels.left, c.pixels.top, reinterpret_cast<HICON>(c.picture->handle), c.picture->width,
+                     c.picture->height, 0, nullptr, DI_NORMAL);
+        }
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+LRESULT CALLBACK NativeWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<NativeWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  NativeWindow* self = From(window);
+  if (!self) return DefWindowProcA(window, message, wParam, lParam);
+  try {
+    return self->Handle(message, wParam, lParam);
+  } catch (const std::exception& error) {
+    self->backend_.ReportError(error.what());
+  } catch (...) {
+    self->backend_.ReportError("Unexpected error");
+  }
+  return 0;
+}
+
+LRESULT CALLBACK NativeWindow::ChildProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  NativeWindow* self = From(window);
+  if (self && message == WM_MOUSEMOVE) {
+    try {
+      const ControlId control = GetDlgCtrlID(window) - kControlIdBase;
+      // The low word is the X position in pixels; for the tray icon's callback it carries the mouse message.
+      const POINT at{static_cast<LONG>(LOWORD(lParam)), static_cast<LONG>(HIWORD(lParam))};
+      self->Raise(EventType::MouseMove, control, static_cast<int>(wParam & (MK_LBUTTON | MK_RBUTTON)), 0, at);
+    } catch (const std::exception& error) {
+      self->backend_.ReportError(error.what());
+    }
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT && SetPointer()) return TRUE;
+      break;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      OnMouse(message, lParam);
+      return 0;
+    case WM_CAPTURECHANGED:
+      pressed_ = kNoControl;
+      return 0;
+    case WM_TIMER:
+      if (wParam >= kTimerBase && wParam < kTimerBase + controls_.size()) {
+        Raise(EventType::Timer, static_cast<ControlId>(wParam - kTimerBase));
+      }
+      return 0;
+    case WM_COMMAND: {
+      const UINT id = LOWORD(wParam);
+      if (lParam == 0 && id >= kMenuBase && id < kMenuBase + controls_.size()) {
+        Raise(EventType::Menu, static_cast<ControlId>(id - kMenuBase));
+      } else if (lParam != 0 && HIWORD(wParam) == BN_CLICKED) {
+        Raise(EventType::Click, static_cast<ControlId>(id - kControlIdBase));
+      }
+      return 0;
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE && focus_) SetFocus(focus_);
+      return 0;
+    case WM_SETFOCUS:
+      if (focus_) SetFocus(focus_);
+      return 0;
+    case WM_CLOSE:
+      Raise(EventType::Close, kNoControl);
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam) Raise(EventType::EndSession, kNoControl);
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+      window_ = nullptr;
+      break;
+    default:
+      if (message == backend_.TaskbarCreatedMessage() && message != 0) {
+        Raise(EventType::TaskbarCreated, kNoControl);
+        return 0;
+      }
+      break;
+  }
+  return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+}  // namespace forms::win32

@@ -1,0 +1,77 @@
+// One native window built from its description: windowless controls painted and hit-tested by
+// the window itself, child windows for picture boxes and push buttons, timers and popup menus.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "forms/backend.h"
+#include "forms/description.h"
+
+namespace forms::win32 {
+
+class Win32Backend;
+
+class NativeWindow {
+ public:
+  NativeWindow(Win32Backend& backend, const WindowDescription& description, EventSink& sink);
+  ~NativeWindow();
+  NativeWindow(const NativeWindow&) = delete;
+  NativeWindow& operator=(const NativeWindow&) = delete;
+
+  static NativeWindow* From(HWND window);
+
+  HWND Window() const { return window_; }
+  HWND ControlWindow(ControlId control) const;
+  HICON Icon() const { return icon_; }
+  const std::string& Text(ControlId control) const { return description_.controls.at(static_cast<size_t>(control)).text; }
+  bool ActivateOnShow() const { return description_.activateOnShow; }
+  void SetFill(ControlId control, Colour colour);
+  void SetPicture(ControlId control, PictureRef picture);
+  void SetTimer(ControlId control, bool enabled);
+  void PopupMenu(ControlId menu, unsigned flags);
+
+ private:
+  struct Control {
+    RECT pixels{};
+    HWND child = nullptr;
+    HFONT font = nullptr;
+    Colour fill = 0;
+    PictureRef picture;
+    HMENU menu = nullptr;
+  };
+
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK ChildProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void Create();
+  void CreateControls();
+  void Paint();
+  void PaintControls(HDC dc);
+  ControlId ControlAt(POINT point) const;
+  bool SetPointer();
+  void OnMouse(UINT message, LPARAM lParam);
+  void Raise(EventType type, ControlId control, int button = 0, int shift = 0, POINT at = {0, 0});
+  HFONT MakeFont(const Font& font) const;
+  void InvalidateControl(ControlId control);
+
+  Win32Backend& backend_;
+  WindowDescription description_;
+  EventSink& sink_;
+  HWND window_ = nullptr;
+  HICON icon_ = nullptr;
+  HICON smallIcon_ = nullptr;
+  HBITMAP background_ = nullptr;
+  HFONT windowFont_ = nullptr;
+  std::vector<Control> controls_;
+  ControlId pressed_ = kNoControl;
+  int pressedButton_ = 0;
+  HWND focus_ = nullptr;
+  // Cleared when this object goes; a handler may close its own window while we are inside it.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace forms::win32

@@ -1,0 +1,69 @@
+#include "hotkeys/hotkeys.h"
+
+#include "forms/error.h"
+#include "hotkeys/texts.h"
+
+namespace tavisk {
+
+std::int32_t HotkeyIdFromAtom(std::uint16_t atom) { return static_cast<std::int16_t>(atom); }
+
+void Hotkeys::SetUp(std::uint32_t mainWindow) {
+  mainWindow_ = mainWindow;
+  HotkeyIdComputer = HotkeyIdFromAtom(platform_.GlobalAddAtomA(kAtomComputer));
+  HotkeyIdCalculator = HotkeyIdFromAtom(platform_.GlobalAddAtomA(kAtomCalculator));
+  HotkeyIdMedia = HotkeyIdFromAtom(platform_.GlobalAddAtomA(kAtomMedia));
+  platform_.RegisterHotKey(mainWindow_, HotkeyIdComputer, 0, kVkLaunchApp1);
+  platform_.RegisterHotKey(mainWindow_, HotkeyIdCalculator, 0, kVkLaunchApp2);
+  platform_.RegisterHotKey(mainWindow_, HotkeyIdMedia, 0, kVkLaunchMediaSelect);
+  PrevWndProc = platform_.SetWindowLongA(mainWindow_, kGwlWndProc, platform_.HotkeyWindowProc());
+}
+
+void Hotkeys::Release() {
+  // The old procedure goes back before anything else is released.
+  platform_.SetWindowLongA(mainWindow_, kGwlWndProc, PrevWndProc);
+  platform_.UnregisterHotKey(mainWindow_, HotkeyIdComputer);
+  platform_.UnregisterHotKey(mainWindow_, HotkeyIdCalculator);
+  platform_.UnregisterHotKey(mainWindow_, HotkeyIdMedia);
+}
+
+std::intptr_t Hotkeys::HotkeyWindowProc(std::uint32_t hWnd, std::uint32_t uMsg, std::uint32_t wParam,
+                                        std::int32_t lParam) {
+  if (uMsg != kWmHotkey) return platform_.CallWindowProcA(PrevWndProc, hWnd, uMsg, wParam, lParam);
+  // The whole 32-bit wParam is compared, so a zero-extended atom does not match its id.
+  if (wParam == static_cast<std::uint32_t>(HotkeyIdComputer)) {
+    OpenMyComputer();
+  } else if (wParam == static_cast<std::uint32_t>(HotkeyIdCalculator)) {
+    Launch([this] { StartCalculator(); });
+  } else if (wParam == static_cast<std::uint32_t>(HotkeyIdMedia)) {
+    Launch([this] { StartMediaPlayer(); });
+  }
+  return 0;
+}
+
+void Hotkeys::OpenMyComputer() {
+  platform_.ShellExecuteA(mainWindow_, "open", kExplorer, kMyComputer, nullptr, kSwShowNormal);
+}
+
+void Hotkeys::StartCalculator() { runtime_.StartCommandLine(kCalculator); }
+
+void Hotkeys::StartMediaPlayer() {
+  OsVersionInfo version;
+  version.dwOSVersionInfoSize = kOsVersionInfoSize;
+  platform_.GetVersionExA(version);
+  const bool windows2000 = version.dwMajorVersion == 5 && version.dwMinorVersion == 0;
+  const char* player = windows2000 ? kMediaPlayer2000 : kMediaPlayer;
+  // The fixed path is the program to run, so no shorter prefix of it can be started in its place.
+  runtime_.StartProgram(player, std::string("\"") + player + "\"");
+}
+
+// A launch key whose program cannot be started is reported, and the driver stays resident.
+template <typename Action>
+void Hotkeys::Launch(Action&& action) {
+  try {
+    action();
+  } catch (const forms::Error& error) {
+    runtime_.ShowMessageBox(error.what(), runtime_.ProgramTitle(), forms::kMessageBoxOk | forms::kMessageBoxIconError);
+  }
+}
+
+}  // namespace tavisk

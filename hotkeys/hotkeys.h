@@ -1,0 +1,41 @@
+// The three launch keys: registered on the hidden main window, whose procedure is replaced so
+// that WM_HOTKEY is taken here and every other message reaches the procedure it had before.
+#pragma once
+
+#include <cstdint>
+
+#include "forms/backend.h"
+#include "hotkeys/hotkey_platform.h"
+
+namespace tavisk {
+
+// Atoms are kept as signed 16-bit values and widened with their sign: string atoms (C000-FFFF)
+// become negative ids with all upper 16 bits set.
+std::int32_t HotkeyIdFromAtom(std::uint16_t atom);
+
+class Hotkeys {
+ public:
+  Hotkeys(HotkeyPlatform& platform, forms::Backend& runtime) : platform_(platform), runtime_(runtime) {}
+
+  void SetUp(std::uint32_t mainWindow);
+  void Release();
+  std::intptr_t HotkeyWindowProc(std::uint32_t hWnd, std::uint32_t uMsg, std::uint32_t wParam, std::int32_t lParam);
+
+  std::int32_t HotkeyIdComputer = 0;
+  std::int32_t HotkeyIdCalculator = 0;
+  std::int32_t HotkeyIdMedia = 0;
+  std::intptr_t PrevWndProc = 0;
+
+ private:
+  void OpenMyComputer();
+  void StartCalculator();
+  void StartMediaPlayer();
+  template <typename Action>
+  void Launch(Action&& action);
+
+  HotkeyPlatform& platform_;
+  forms::Backend& runtime_;
+  std::uint32_t mainWindow_ = 0;
+};
+
+}  // namespace tavisk

@@ -1,0 +1,57 @@
+#include "support/resident.h"
+
+#include <cmath>
+#include <limits>
+
+#include "forms/error.h"
+
+namespace support {
+
+bool ResidentSupport::PrevInstanceHandOff(forms::Form& window) {
+  if (!runtime_.PreviousInstanceRunning()) return false;
+  const std::string oldCaption = window.Caption();
+  // Rename first: the search must not find this copy's own window.
+  window.SetCaption("Zelmi's " + window.Caption());
+  const std::uint32_t running = platform_.FindWindowA(nullptr, oldCaption);
+  std::int32_t zero = 0;
+  platform_.SendMessageA(running, kWmSetFocus, 0, reinterpret_cast<std::intptr_t>(&zero));
+  return true;
+}
+
+std::int32_t ResidentSupport::AddTrayIcon(std::uint32_t hWnd, std::uint32_t callbackMessage, std::uint32_t icon,
+                                          const std::string& tip) {
+  if (trayIconCounter_ == std::numeric_limits<std::int32_t>::max()) throw forms::Error("Overflow");
+  const std::int32_t id = ++trayIconCounter_;
+  const NotifyIconRecord record = AddRecord(hWnd, id, callbackMessage, icon, tip);
+  if (!trayIconOwners_) trayIconOwners_ = std::make_unique<std::map<std::string, std::uint32_t>>();
+  (*trayIconOwners_)[std::to_string(id)] = hWnd;
+  added_[id] = record;
+  platform_.Shell_NotifyIconA(kNimAdd, record);
+  return id;
+}
+
+void ResidentSupport::DeleteTrayIcon(std::int32_t id) {
+  if (!trayIconOwners_) throw forms::Error("Object variable not set");
+  const auto owner = trayIconOwners_->find(std::to_string(id));
+  if (owner == trayIconOwners_->end()) throw forms::Error("Invalid procedure call or argument");
+  platform_.Shell_NotifyIconA(kNimDelete, DeleteRecord(owner->second, id));
+  added_.erase(id);
+}
+
+void ResidentSupport::RestoreTrayIcon(std::int32_t id) {
+  const auto record = added_.find(id);
+  if (record != added_.end()) platform_.Shell_NotifyIconA(kNimAdd, record->second);
+}
+
+void ResidentSupport::MakeTopmost(forms::Form& window) {
+  platform_.SetWindowPos(static_cast<std::uint32_t>(window.WindowHandle()), kHwndTopmost, 0, 0, 0, 0,
+                         kSwpNoSizeNoMove);
+}
+
+std::int32_t DecodeTrayCallback(forms::Twips x, int scaleMode, int twipsPerPixelX) {
+  if (scaleMode != forms::kScaleTwips) return 0;
+  // lrint rounds in the current mode, the default one: to nearest, halves to even.
+  return static_cast<std::int32_t>(std::lrint(x / static_cast<float>(twipsPerPixelX)));
+}
+
+}  // namespace support

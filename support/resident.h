@@ -1,0 +1,62 @@
+// The routines both resident programs link: hand-off to a running copy, the notification-area
+// icon and its callback decoding, and the topmost state.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "forms/form.h"
+#include "support/notify_icon.h"
+
+namespace support {
+
+constexpr std::uint32_t kWmSetFocus = 7;
+constexpr std::uint32_t kWmMouseMove = 0x200;
+constexpr std::uint32_t kWmLButtonUp = 514;
+constexpr std::uint32_t kWmRButtonUp = 517;
+constexpr std::uint32_t kSwpNoSizeNoMove = 3;
+constexpr std::intptr_t kHwndTopmost = -1;
+
+// What the module needs of Win32.
+class ResidentPlatform {
+ public:
+  virtual ~ResidentPlatform() = default;
+  virtual std::uint32_t FindWindowA(const char* className, const std::string& windowName) = 0;
+  virtual std::intptr_t SendMessageA(std::uint32_t window, std::uint32_t message, std::uintptr_t wParam,
+                                     std::intptr_t lParam) = 0;
+  virtual int Shell_NotifyIconA(std::uint32_t message, const NotifyIconRecord& record) = 0;
+  virtual int SetWindowPos(std::uint32_t window, std::intptr_t insertAfter, int x, int y, int cx, int cy,
+                           std::uint32_t flags) = 0;
+};
+
+class ResidentSupport {
+ public:
+  ResidentSupport(ResidentPlatform& platform, forms::Backend& runtime) : platform_(platform), runtime_(runtime) {}
+
+  bool PrevInstanceHandOff(forms::Form& window);
+  std::int32_t AddTrayIcon(std::uint32_t hWnd, std::uint32_t callbackMessage, std::uint32_t icon,
+                           const std::string& tip);
+  void DeleteTrayIcon(std::int32_t id);
+  void MakeTopmost(forms::Form& window);
+
+  // Adds the icon with this id again, as it was first added: the taskbar was re-created and lost it.
+  void RestoreTrayIcon(std::int32_t id);
+
+  std::int32_t TrayIconCounter() const { return trayIconCounter_; }
+  const std::map<std::string, std::uint32_t>* TrayIconOwners() const { return trayIconOwners_.get(); }
+
+ private:
+  ResidentPlatform& platform_;
+  forms::Backend& runtime_;
+  std::int32_t trayIconCounter_ = 0;
+  std::unique_ptr<std::map<std::string, std::uint32_t>> trayIconOwners_;
+  std::map<std::int32_t, NotifyIconRecord> added_;
+};
+
+// The mouse message carried by an icon callback: X arrives as the message number times the
+// screen's twips per pixel; only a main window that measures in twips can read it back.
+std::int32_t DecodeTrayCallback(forms::Twips x, int scaleMode, int twipsPerPixelX);
+
+}  // namespace support
