@@ -275,6 +275,14 @@ int EnvInt(const char* name, int fallback) {
     return v && *v ? std::atoi(v) : fallback;
 }
 
+std::string ButtonList() {
+    std::string s = "taskbar children:";
+    for (const auto& w : bench::Children(bench::Taskbar()))
+        s += "\n  " + w.className + " id=" + std::to_string(w.id) + " visible=" + std::to_string(w.visible) +
+             " \"" + w.caption + "\"";
+    return s;
+}
+
 bool IsPoint(LPARAM lp, POINT p) {
     return static_cast<short>(LOWORD(lp)) == p.x && static_cast<short>(HIWORD(lp)) == p.y;
 }
@@ -448,7 +456,8 @@ TEST_F(BenchTest, TaskbarButtonStandsForTheVisibleWindow) {
     EXPECT_TRUE(found);
 
     ASSERT_TRUE(probe.Hide());
-    EXPECT_TRUE(bench::WaitFor(kWaitMs, [&] { return !bench::HasTaskbarButton(probe.hwnd()); }));
+    EXPECT_TRUE(bench::WaitFor(kWaitMs, [&] { return !bench::HasTaskbarButton(probe.hwnd()); }))
+        << ButtonList();
 }
 
 // --- Tray icon and popup menu --------------------------------------------------

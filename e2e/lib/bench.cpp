@@ -158,6 +158,17 @@ void Close(Process& p) {
     p = Process{};
 }
 
+std::string ProcessImagePath(DWORD pid) {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    if (snap == INVALID_HANDLE_VALUE) return "";
+    MODULEENTRY32 me{};
+    me.dwSize = sizeof me;
+    // The first module of a process is its exe.
+    std::string path = Module32First(snap, &me) ? me.szExePath : "";
+    CloseHandle(snap);
+    return path;
+}
+
 std::vector<DWORD> FindProcesses(const std::string& exeName) {
     std::vector<DWORD> pids;
     HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -165,9 +176,13 @@ std::vector<DWORD> FindProcesses(const std::string& exeName) {
     PROCESSENTRY32 pe{};
     pe.dwSize = sizeof pe;
     const std::string want = Lower(exeName);
-    for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe))
-        if (Lower(BaseName(pe.szExeFile)) == want && pe.th32ProcessID != GetCurrentProcessId())
-            pids.push_back(pe.th32ProcessID);
+    const bool fullPath = want.find_first_of("\\/:") != std::string::npos;
+    for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe)) {
+        if (pe.th32ProcessID == GetCurrentProcessId()) continue;
+        if (Lower(BaseName(pe.szExeFile)) != Lower(BaseName(want))) continue;
+        if (fullPath && Lower(ProcessImagePath(pe.th32ProcessID)) != want) continue;
+        pids.push_back(pe.th32ProcessID);
+    }
     CloseHandle(snap);
     return pids;
 }
@@ -296,9 +311,10 @@ bool MouseMove(int x, int y) {
     const int w = GetSystemMetrics(SM_CXSCREEN);
     const int h = GetSystemMetrics(SM_CYSCREEN);
     INPUT in = MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
-    // Rounds so that Wine's dx * w / 65536 lands on the pixel itself, not the one before it.
-    in.mi.dx = (x * 65536 + w / 2) / w;
-    in.mi.dy = (y * 65536 + h / 2) / h;
+    // Wine maps back with (dx * w) >> 16, so round up: rounding to nearest lands one pixel short
+    // for some coordinates (51,37 became 51,36 on 1024x768).
+    in.mi.dx = (x * 65536 + w - 1) / w;
+    in.mi.dy = (y * 65536 + h - 1) / h;
     SendInput(1, &in, sizeof in);
     // The button events must not overtake the move, or they land where the cursor was.
     return Poll(2000, [&] {
@@ -346,8 +362,9 @@ std::vector<WindowInfo> TaskbarButtons() {
     std::vector<WindowInfo> buttons;
     HWND bar = Taskbar();
     if (!bar) return buttons;
+    // Wine hides a button when its window is hidden and destroys it only with the window.
     for (const WindowInfo& w : Children(bar))
-        if (w.className == "Button" && w.id != 0) buttons.push_back(w);
+        if (w.className == "Button" && w.id != 0 && w.visible) buttons.push_back(w);
     return buttons;
 }
 
@@ -368,7 +385,7 @@ MenuLayout MenuMetrics() { return MenuMetrics(Dpi()); }
 MenuLayout MenuMetrics(int dpi) {
     // Wine 8 with fonts-wine, measured in-process with GetMenuItemRect.
     if (dpi == 96) return MenuLayout{3, 16, 9};
-    if (dpi == 120) return MenuLayout{3, 19, 11};
+    if (dpi == 120) return MenuLayout{3, 20, 11};
     if (dpi == 144) return MenuLayout{3, 23, 13};
     return MenuLayout{3, MulDiv(16, dpi, 96), MulDiv(9, dpi, 96)};
 }

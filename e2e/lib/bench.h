@@ -85,10 +85,13 @@ bool IsRunning(const Process& p);
 // TerminateProcess, wait for it, close the handle.
 void Kill(Process& p);
 void Close(Process& p);
-// Ends every process whose exe file name (no folder, case-insensitive) matches. Returns the count.
+// Ends every process whose exe matches (case-insensitive): a bare file name matches any folder,
+// a full path ("C:\\windows\\calc.exe") only that file. Returns the count.
 int KillByImage(const std::string& exeName);
-// Pids of running processes with that exe file name.
+// Pids of the other running processes whose exe matches, as for KillByImage.
 std::vector<DWORD> FindProcesses(const std::string& exeName);
+// Full path of a process's exe, or "".
+std::string ProcessImagePath(DWORD pid);
 
 // --- Windows -----------------------------------------------------------------
 
@@ -134,7 +137,7 @@ HWND Taskbar();  // Shell_TrayWnd, or NULL
 RECT TaskbarRect();
 // Centre of tray icon n (0 = the first one added, at the far right).
 POINT TrayIconCenter(int n);
-// Button children of the taskbar other than Start; each one's id is the app window's HWND.
+// Visible Button children of the taskbar other than Start; each one's id is the app window's HWND.
 std::vector<WindowInfo> TaskbarButtons();
 bool HasTaskbarButton(HWND app);
 // The visible popup menu window (#32768), or NULL.
