@@ -284,8 +284,14 @@ void NativeWindow::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
     heldButton_ = 0;
     pressed_ = kNoControl;
   }
+  // Windows and Wine also post moves that do not move: only a new position is a move, or it
+  // would undo the look that a press or release has just given.
+  const bool still = hasPointer_ && at.x == pointer_.x && at.y == pointer_.y;
+  pointer_ = at;
+  hasPointer_ = true;
   switch (message) {
     case WM_MOUSEMOVE: {
+      if (still) break;
       const int buttons = ((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0);
       Raise(EventType::MouseMove, under, buttons, shift, local);
       break;

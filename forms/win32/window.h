@@ -69,6 +69,8 @@ class NativeWindow {
   std::vector<Control> controls_;
   int heldButton_ = 0;              // 1 left, 2 right: the first button of a press, 0 when none is held
   ControlId pressed_ = kNoControl;  // where that press began
+  bool hasPointer_ = false;         // a mouse message came, the last one at pointer_
+  POINT pointer_{};
   HWND focus_ = nullptr;
   // Cleared when this object goes; a handler may close its own window while we are inside it.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
