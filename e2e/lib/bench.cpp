@@ -277,6 +277,27 @@ std::vector<WindowInfo> Children(HWND parent) {
     return kids;
 }
 
+HWND FindChild(HWND parent, const char* className, const char* caption) {
+    for (const WindowInfo& w : Children(parent))
+        if ((!className || _stricmp(w.className.c_str(), className) == 0) && (!caption || w.caption == caption))
+            return w.hwnd;
+    return nullptr;
+}
+
+POINT Center(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+bool Activate(HWND hwnd, DWORD ms) {
+    return Poll(ms, [&] {
+        if (GetForegroundWindow() == hwnd) return true;
+        SetForegroundWindow(hwnd);
+        return GetForegroundWindow() == hwnd;
+    });
+}
+
 bool CloseWindow(const char* className, const char* caption, DWORD ms) {
     std::vector<HANDLE> owners;
     for (HWND h : FindAll(className, caption)) {
