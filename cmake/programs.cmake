@@ -19,6 +19,8 @@ function(kbd_win32_program target)
     target_compile_options(${target} PRIVATE -ffunction-sections -fdata-sections)
   endif()
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/common/res)
+  # Linked as an object, not from an archive, so that it replaces the runtime's own handler.
+  target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/forms/win32/runtime.cpp)
 endfunction()
 
 # A native unit-test executable registered with ctest.

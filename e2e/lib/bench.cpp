@@ -82,12 +82,26 @@ INPUT MouseInput(DWORD flags) {
     return in;
 }
 
+// Absolute coordinates as Wine maps them back with (dx * w) >> 16: rounding up lands on the
+// pixel itself, rounding to nearest one short for some (51,37 became 51,36 on 1024x768).
+INPUT AbsoluteMouseInput(int x, int y, DWORD flags) {
+    const int w = GetSystemMetrics(SM_CXSCREEN);
+    const int h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in = MouseInput(flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
+    in.mi.dx = (x * 65536 + w - 1) / w;
+    in.mi.dy = (y * 65536 + h - 1) / h;
+    return in;
+}
+
 void MouseButtons(int x, int y, DWORD down, DWORD up, int times) {
     MouseMove(x, y);
+    // Every button event carries its position: under Wine's virtual desktop a late X pointer
+    // echo of an earlier move can put the cursor back where it was, and a bare button event
+    // then lands there.
     std::vector<INPUT> inputs;
     for (int i = 0; i < times; ++i) {
-        inputs.push_back(MouseInput(down));
-        inputs.push_back(MouseInput(up));
+        inputs.push_back(AbsoluteMouseInput(x, y, down));
+        inputs.push_back(AbsoluteMouseInput(x, y, up));
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
@@ -158,6 +172,17 @@ void Close(Process& p) {
     p = Process{};
 }
 
+std::string ProcessImagePath(DWORD pid) {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    if (snap == INVALID_HANDLE_VALUE) return "";
+    MODULEENTRY32 me{};
+    me.dwSize = sizeof me;
+    // The first module of a process is its exe.
+    std::string path = Module32First(snap, &me) ? me.szExePath : "";
+    CloseHandle(snap);
+    return path;
+}
+
 std::vector<DWORD> FindProcesses(const std::string& exeName) {
     std::vector<DWORD> pids;
     HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -165,9 +190,13 @@ std::vector<DWORD> FindProcesses(const std::string& exeName) {
     PROCESSENTRY32 pe{};
     pe.dwSize = sizeof pe;
     const std::string want = Lower(exeName);
-    for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe))
-        if (Lower(BaseName(pe.szExeFile)) == want && pe.th32ProcessID != GetCurrentProcessId())
-            pids.push_back(pe.th32ProcessID);
+    const bool fullPath = want.find_first_of("\\/:") != std::string::npos;
+    for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe)) {
+        if (pe.th32ProcessID == GetCurrentProcessId()) continue;
+        if (Lower(BaseName(pe.szExeFile)) != Lower(BaseName(want))) continue;
+        if (fullPath && Lower(ProcessImagePath(pe.th32ProcessID)) != want) continue;
+        pids.push_back(pe.th32ProcessID);
+    }
     CloseHandle(snap);
     return pids;
 }
@@ -248,6 +277,27 @@ std::vector<WindowInfo> Children(HWND parent) {
     return kids;
 }
 
+HWND FindChild(HWND parent, const char* className, const char* caption) {
+    for (const WindowInfo& w : Children(parent))
+        if ((!className || _stricmp(w.className.c_str(), className) == 0) && (!caption || w.caption == caption))
+            return w.hwnd;
+    return nullptr;
+}
+
+POINT Center(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+bool Activate(HWND hwnd, DWORD ms) {
+    return Poll(ms, [&] {
+        if (GetForegroundWindow() == hwnd) return true;
+        SetForegroundWindow(hwnd);
+        return GetForegroundWindow() == hwnd;
+    });
+}
+
 bool CloseWindow(const char* className, const char* caption, DWORD ms) {
     std::vector<HANDLE> owners;
     for (HWND h : FindAll(className, caption)) {
@@ -293,14 +343,9 @@ void Chord(const std::vector<WORD>& vks) {
 }
 
 bool MouseMove(int x, int y) {
-    const int w = GetSystemMetrics(SM_CXSCREEN);
-    const int h = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in = MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
-    // Rounds so that Wine's dx * w / 65536 lands on the pixel itself, not the one before it.
-    in.mi.dx = (x * 65536 + w / 2) / w;
-    in.mi.dy = (y * 65536 + h / 2) / h;
+    INPUT in = AbsoluteMouseInput(x, y, 0);
     SendInput(1, &in, sizeof in);
-    // The button events must not overtake the move, or they land where the cursor was.
+    // The button events must not overtake the move, or hover handling sees them first.
     return Poll(2000, [&] {
         POINT p{};
         return GetCursorPos(&p) && p.x == x && p.y == y;
@@ -346,8 +391,9 @@ std::vector<WindowInfo> TaskbarButtons() {
     std::vector<WindowInfo> buttons;
     HWND bar = Taskbar();
     if (!bar) return buttons;
+    // Wine hides a button when its window is hidden and destroys it only with the window.
     for (const WindowInfo& w : Children(bar))
-        if (w.className == "Button" && w.id != 0) buttons.push_back(w);
+        if (w.className == "Button" && w.id != 0 && w.visible) buttons.push_back(w);
     return buttons;
 }
 
@@ -368,7 +414,7 @@ MenuLayout MenuMetrics() { return MenuMetrics(Dpi()); }
 MenuLayout MenuMetrics(int dpi) {
     // Wine 8 with fonts-wine, measured in-process with GetMenuItemRect.
     if (dpi == 96) return MenuLayout{3, 16, 9};
-    if (dpi == 120) return MenuLayout{3, 19, 11};
+    if (dpi == 120) return MenuLayout{3, 20, 11};
     if (dpi == 144) return MenuLayout{3, 23, 13};
     return MenuLayout{3, MulDiv(16, dpi, 96), MulDiv(9, dpi, 96)};
 }

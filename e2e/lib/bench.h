@@ -85,10 +85,13 @@ bool IsRunning(const Process& p);
 // TerminateProcess, wait for it, close the handle.
 void Kill(Process& p);
 void Close(Process& p);
-// Ends every process whose exe file name (no folder, case-insensitive) matches. Returns the count.
+// Ends every process whose exe matches (case-insensitive): a bare file name matches any folder,
+// a full path ("C:\\windows\\calc.exe") only that file. Returns the count.
 int KillByImage(const std::string& exeName);
-// Pids of running processes with that exe file name.
+// Pids of the other running processes whose exe matches, as for KillByImage.
 std::vector<DWORD> FindProcesses(const std::string& exeName);
+// Full path of a process's exe, or "".
+std::string ProcessImagePath(DWORD pid);
 
 // --- Windows -----------------------------------------------------------------
 
@@ -108,6 +111,12 @@ WindowInfo Describe(HWND hwnd);
 std::vector<WindowInfo> TopLevelWindows();
 std::vector<WindowInfo> WindowsOfProcess(DWORD pid);
 std::vector<WindowInfo> Children(HWND parent);
+// First child (any depth) with that class and caption; NULL matches any.
+HWND FindChild(HWND parent, const char* className, const char* caption);
+// Screen centre of a window, e.g. a dialog's OK button.
+POINT Center(HWND hwnd);
+// SetForegroundWindow, then polls until it is the foreground window: keys go to the foreground.
+bool Activate(HWND hwnd, DWORD ms = 2000);
 // WM_CLOSE to every matching top-level window, then waits for its process to end. False at the deadline.
 bool CloseWindow(const char* className, const char* caption, DWORD ms);
 
@@ -134,7 +143,7 @@ HWND Taskbar();  // Shell_TrayWnd, or NULL
 RECT TaskbarRect();
 // Centre of tray icon n (0 = the first one added, at the far right).
 POINT TrayIconCenter(int n);
-// Button children of the taskbar other than Start; each one's id is the app window's HWND.
+// Visible Button children of the taskbar other than Start; each one's id is the app window's HWND.
 std::vector<WindowInfo> TaskbarButtons();
 bool HasTaskbarButton(HWND app);
 // The visible popup menu window (#32768), or NULL.

@@ -27,7 +27,7 @@ class NativeWindow {
   HWND Window() const { return window_; }
   HWND ControlWindow(ControlId control) const;
   HICON Icon() const { return icon_; }
-  const std::string& Text(ControlId control) const { return description_.controls.at(static_cast<size_t>(control)).text; }
+  const std::string& Text(ControlId control) const { return description_.controls[static_cast<size_t>(control)].text; }
   bool ActivateOnShow() const { return description_.activateOnShow; }
   void SetFill(ControlId control, Colour colour);
   void SetPicture(ControlId control, PictureRef picture);
