@@ -1,7 +1,7 @@
 #!/bin/bash
 # Regenerates all artwork of the driver disc from nothing, with art/draw.py:
 #
-#   hotkeys/res/driver.ico, about.ico     Tavisk's round T/K badge (24-bit, one image each)
+#   hotkeys/res/driver.ico               Tavisk's round T/K badge (24-bit, one image; the About box draws it at 150 x 145)
 #   indicator/res/tray.ico                Lumora's tray emblem, white on black (24x24, 8-bit)
 #   indicator/res/lumora.ico              Lumora's program icon (32/4, 32/8, 32/32, 24/8, 64/32)
 #   launcher/res/vandrel.ico              Vandrel's program icon (same five images)
@@ -46,7 +46,7 @@ python3 "$here/draw.py" "$root"
 
 # What was made, as the tools see it.
 cd "$root"
-for f in hotkeys/res/driver.ico hotkeys/res/about.ico indicator/res/tray.ico \
+for f in hotkeys/res/driver.ico indicator/res/tray.ico \
          indicator/res/lumora.ico launcher/res/vandrel.ico launcher/res/hand.cur \
          launcher/disc/picture/*.ico; do
   echo "$f:"

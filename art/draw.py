@@ -1042,7 +1042,6 @@ def build_skins(root):
 def build_icons(root):
     p = lambda *a: os.path.join(root, *a)
     make_icon(p("hotkeys/res/driver.ico"), [(badge(153, 157), 24)])
-    make_icon(p("hotkeys/res/about.ico"), [(badge(150, 145), 24)])
     make_icon(p("indicator/res/tray.ico"), [(lamps_white(24), 8)])
     b32 = lamps_blue(32)
     make_icon(p("indicator/res/lumora.ico"),
