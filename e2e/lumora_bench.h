@@ -1,17 +1,43 @@
-// A window of the test's own, on its own thread, with its own low-level keyboard hook: it shows
-// which keys still reach another hook and the focused application while the indicator runs.
-// Installed before the indicator, its hook comes after the indicator's in the chain, so it only
-// sees what the indicator passed on.
+// The indicator as the end-to-end test and the timing probe see it, and KeyProbe: a window of
+// their own, on its own thread, with its own low-level keyboard hook, that shows which keys still
+// reach another hook and the focused application while the indicator runs. Installed before the
+// indicator, its hook comes after the indicator's in the chain, so it sees only what the
+// indicator passed on.
 #pragma once
 
 #include <windows.h>
 
+#include <cmath>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "bench.h"
+
 namespace lumora_e2e {
+
+// What the test and the probe know of the indicator: its window, its lamps and their colours.
+constexpr char kCaption[] = "Keyboard LED Indicate";
+constexpr char kClass[] = "LumoraIndicator";
+constexpr char kAboutClass[] = "LumoraAboutBox";
+constexpr char kGreen[] = "00FF00";
+constexpr char kOlive[] = "808000";
+
+enum Lamp { kNum = 0, kCaps = 1, kScroll = 2 };
+constexpr WORD kLockKey[] = {VK_NUMLOCK, VK_CAPITAL, VK_SCROLL};
+
+inline int TwipsPerPixel() { return 1440 / bench::Dpi(); }
+// The window layer's rounding: halves away from zero.
+inline int Pixels(double twips) { return static_cast<int>(std::lround(twips / TwipsPerPixel())); }
+
+// Centre of a lamp on screen; the lamps are 375-twip squares at 720 twips from the top.
+inline POINT LampCentre(HWND form1, Lamp lamp) {
+    const double left = 1200 + 960 * lamp;
+    RECT r{};
+    GetWindowRect(form1, &r);
+    return {r.left + (Pixels(left) + Pixels(left + 375)) / 2, r.top + (Pixels(720) + Pixels(1095)) / 2};
+}
 
 struct KeySeen {
     DWORD vk;
