@@ -283,6 +283,24 @@ std::string ButtonList() {
     return s;
 }
 
+std::string TrayDiagnosis(const std::vector<Event>& events, POINT icon) {
+    POINT cur{};
+    GetCursorPos(&cur);
+    const RECT bar = bench::TaskbarRect();
+    std::string s = "icon " + std::to_string(icon.x) + "," + std::to_string(icon.y) + " cursor " +
+                    std::to_string(cur.x) + "," + std::to_string(cur.y) + " taskbar " + std::to_string(bar.left) +
+                    "," + std::to_string(bar.top) + "-" + std::to_string(bar.right) + "," + std::to_string(bar.bottom) +
+                    " foreground " + bench::Describe(GetForegroundWindow()).className + "\nevents:";
+    for (const Event& e : events)
+        s += " " + std::to_string(e.msg) + "/" + std::to_string(e.wp) + "/" + std::to_string(e.lp);
+    s += "\nrow " + std::to_string(icon.y) + " from x=" + std::to_string(bar.right - 64) + ":";
+    for (int x = bar.right - 64; x < bar.right; x += 2) s += " " + bench::Pixel(x, icon.y);
+    s += "\n" + ButtonList();
+    for (const auto& w : bench::TopLevelWindows())
+        if (w.visible) s += "\nvisible: " + w.className + " \"" + w.caption + "\" pid " + std::to_string(w.pid);
+    return s;
+}
+
 bool IsPoint(LPARAM lp, POINT p) {
     return static_cast<short>(LOWORD(lp)) == p.x && static_cast<short>(HIWORD(lp)) == p.y;
 }
@@ -431,7 +449,9 @@ TEST_F(BenchTest, ClicksLandOnTheExactClientPixel) {
     bench::RightClick(at2.x, at2.y);
     Event rup{};
     ASSERT_TRUE(probe.WaitEvent([](const Event& e) { return e.msg == WM_RBUTTONUP; }, kWaitMs, &rup));
-    EXPECT_TRUE(IsPoint(rup.lp, target2));
+    EXPECT_TRUE(IsPoint(rup.lp, target2)) << "up at " << static_cast<short>(LOWORD(rup.lp)) << ","
+                                          << static_cast<short>(HIWORD(rup.lp)) << " screen " << at2.x << ","
+                                          << at2.y;
 }
 
 TEST_F(BenchTest, PixelReadsWhatWasPainted) {
@@ -471,7 +491,8 @@ TEST_F(BenchTest, TrayIconAndMenuRowsAreWhereTheBenchComputesThem) {
     bench::RightClick(icon.x, icon.y);
     Event cb{};
     ASSERT_TRUE(probe.WaitEvent([](const Event& e) { return e.msg == kTrayCallback && e.lp == WM_RBUTTONUP; },
-                                kWaitMs, &cb));
+                                kWaitMs, &cb))
+        << TrayDiagnosis(probe.Events(), icon);
     EXPECT_EQ(cb.wp, 1u);
 
     HWND menu = bench::WaitPopupMenu(kWaitMs);

@@ -90,6 +90,7 @@ struct WindowDescription {
   bool taskbarButton = true;
   bool activateOnShow = true;  // false: a pop-up that must not take the focus from the application in front
   int icon = 0;        // resource id, 0: none
+  int iconWidth = 0, iconHeight = 0;  // the size the window shows it at; 0: the image's own
   int background = 0;  // resource id of a picture drawn unscaled at the top-left, 0: none
   Colour backColour = kButtonFace;
   Font font;
@@ -102,7 +103,12 @@ struct WindowDescription {
   WindowDescription& ClientAt(Twips l, Twips t) { clientLeft = l; clientTop = t; hasPosition = true; return *this; }
   WindowDescription& TaskbarButton(bool value) { taskbarButton = value; return *this; }
   WindowDescription& ShowWithoutActivating() { activateOnShow = false; return *this; }
-  WindowDescription& Icon(int resource) { icon = resource; return *this; }
+  WindowDescription& Icon(int resource, int width = 0, int height = 0) {
+    icon = resource;
+    iconWidth = width;
+    iconHeight = height;
+    return *this;
+  }
   WindowDescription& Background(int resource) { background = resource; return *this; }
   WindowDescription& BackColour(Colour value) { backColour = value; return *this; }
   WindowDescription& WithFont(Font value) { font = std::move(value); return *this; }

@@ -33,7 +33,7 @@ forms::WindowDescription AboutBoxDescription() {
       .Framed(forms::Frame::Sizable)
       .ClientSize(4680, 2265)
       .ClientAt(5070, 4995)
-      .Icon(IDI_ABOUT)
+      .Icon(IDI_DRIVER, 150, 145)  // the same badge, drawn by the platform at the About box's size
       .Add(forms::Label("Label1").Text(kAboutTitle).Rect(360, 360, 4095, 615).WithFont(SansSerif(12)).Aligned(forms::Align::Centre))
       .Add(forms::PushButton("Command1").Text(kOk).Rect(1800, 1440, 975, 495).WithFont(SansSerif(12)))
       .Add(forms::Label("Label2").Text(kAboutVersion).Rect(1800, 1080, 1215, 255).WithFont(SansSerif(8.25f)));

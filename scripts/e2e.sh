@@ -90,10 +90,14 @@ run_one() {
     log=$RESULTS/$name-$dpi.log
     t0=$(ws_now)
     echo "=== $name at $dpi dpi"
-    # The test's own output to the console and to the log; wine's stdin never a terminal.
+    # Into a file, never a pipe: a program the test started inherits the test's stdout, and a
+    # reader of a pipe would wait for that program too. tail shows it live.
     timeout -k 10 "$TEST_TIMEOUT" wine "$BIN/$name.exe" --gtest_output="xml:$xml" "${GTEST_ARGS[@]}" \
-        </dev/null 2>&1 | tee "$log"
-    rc=${PIPESTATUS[0]}
+        </dev/null >"$log" 2>&1 &
+    local pid=$!
+    tail -n +1 -s 0.1 -f --pid="$pid" "$log"
+    wait "$pid"
+    rc=$?
     [ "$rc" = 124 ] || [ "$rc" = 137 ] && echo "e2e: $name timed out after $TEST_TIMEOUT s" | tee -a "$log"
     # Nothing of the test may outlive it: end what is left, and count it as a failure.
     # Stand-ins by full path: a bare explorer.exe would be Wine's desktop itself.

@@ -153,6 +153,8 @@ ws_watchdog() {
             [ -d "$4" ] || exit 0
             WINEPREFIX=$2 timeout 10 wineserver -k 9
             kill "$3" 2>/dev/null
+            name=$(cat "$2/wineserver" 2>/dev/null)
+            [[ $name =~ ^wine-[A-Za-z0-9]{6}$ ]] && rm -rf "${TMPDIR:-/tmp}/$name"
             rm -rf "$4"' watchdog "$parent" "$pfx" "$xpid" "$run" </dev/null >/dev/null 2>&1 &
     )
 }

@@ -6,6 +6,22 @@
 #include "forms/error.h"
 
 namespace support {
+namespace {
+
+// The collection's key: the id's decimal digits, no sign, no padding (ids are always positive).
+std::string DecimalText(std::int32_t id) {
+  char digits[12];
+  char* end = digits + sizeof digits;
+  char* p = end;
+  auto value = static_cast<std::uint32_t>(id);
+  do {
+    *--p = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  return std::string(p, end);
+}
+
+}  // namespace
 
 bool ResidentSupport::PrevInstanceHandOff(forms::Form& window) {
   if (!runtime_.PreviousInstanceRunning()) return false;
@@ -24,7 +40,7 @@ std::int32_t ResidentSupport::AddTrayIcon(std::uint32_t hWnd, std::uint32_t call
   const std::int32_t id = ++trayIconCounter_;
   const NotifyIconRecord record = AddRecord(hWnd, id, callbackMessage, icon, tip);
   if (!trayIconOwners_) trayIconOwners_ = std::make_unique<std::map<std::string, std::uint32_t>>();
-  (*trayIconOwners_)[std::to_string(id)] = hWnd;
+  (*trayIconOwners_)[DecimalText(id)] = hWnd;
   added_[id] = record;
   platform_.Shell_NotifyIconA(kNimAdd, record);
   return id;
@@ -32,7 +48,7 @@ std::int32_t ResidentSupport::AddTrayIcon(std::uint32_t hWnd, std::uint32_t call
 
 void ResidentSupport::DeleteTrayIcon(std::int32_t id) {
   if (!trayIconOwners_) throw forms::Error("Object variable not set");
-  const auto owner = trayIconOwners_->find(std::to_string(id));
+  const auto owner = trayIconOwners_->find(DecimalText(id));
   if (owner == trayIconOwners_->end()) throw forms::Error("Invalid procedure call or argument");
   platform_.Shell_NotifyIconA(kNimDelete, DeleteRecord(owner->second, id));
   added_.erase(id);

@@ -82,12 +82,26 @@ INPUT MouseInput(DWORD flags) {
     return in;
 }
 
+// Absolute coordinates as Wine maps them back with (dx * w) >> 16: rounding up lands on the
+// pixel itself, rounding to nearest one short for some (51,37 became 51,36 on 1024x768).
+INPUT AbsoluteMouseInput(int x, int y, DWORD flags) {
+    const int w = GetSystemMetrics(SM_CXSCREEN);
+    const int h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in = MouseInput(flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
+    in.mi.dx = (x * 65536 + w - 1) / w;
+    in.mi.dy = (y * 65536 + h - 1) / h;
+    return in;
+}
+
 void MouseButtons(int x, int y, DWORD down, DWORD up, int times) {
     MouseMove(x, y);
+    // Every button event carries its position: under Wine's virtual desktop a late X pointer
+    // echo of an earlier move can put the cursor back where it was, and a bare button event
+    // then lands there.
     std::vector<INPUT> inputs;
     for (int i = 0; i < times; ++i) {
-        inputs.push_back(MouseInput(down));
-        inputs.push_back(MouseInput(up));
+        inputs.push_back(AbsoluteMouseInput(x, y, down));
+        inputs.push_back(AbsoluteMouseInput(x, y, up));
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
@@ -263,6 +277,27 @@ std::vector<WindowInfo> Children(HWND parent) {
     return kids;
 }
 
+HWND FindChild(HWND parent, const char* className, const char* caption) {
+    for (const WindowInfo& w : Children(parent))
+        if ((!className || _stricmp(w.className.c_str(), className) == 0) && (!caption || w.caption == caption))
+            return w.hwnd;
+    return nullptr;
+}
+
+POINT Center(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+bool Activate(HWND hwnd, DWORD ms) {
+    return Poll(ms, [&] {
+        if (GetForegroundWindow() == hwnd) return true;
+        SetForegroundWindow(hwnd);
+        return GetForegroundWindow() == hwnd;
+    });
+}
+
 bool CloseWindow(const char* className, const char* caption, DWORD ms) {
     std::vector<HANDLE> owners;
     for (HWND h : FindAll(className, caption)) {
@@ -308,15 +343,9 @@ void Chord(const std::vector<WORD>& vks) {
 }
 
 bool MouseMove(int x, int y) {
-    const int w = GetSystemMetrics(SM_CXSCREEN);
-    const int h = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in = MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
-    // Wine maps back with (dx * w) >> 16, so round up: rounding to nearest lands one pixel short
-    // for some coordinates (51,37 became 51,36 on 1024x768).
-    in.mi.dx = (x * 65536 + w - 1) / w;
-    in.mi.dy = (y * 65536 + h - 1) / h;
+    INPUT in = AbsoluteMouseInput(x, y, 0);
     SendInput(1, &in, sizeof in);
-    // The button events must not overtake the move, or they land where the cursor was.
+    // The button events must not overtake the move, or hover handling sees them first.
     return Poll(2000, [&] {
         POINT p{};
         return GetCursorPos(&p) && p.x == x && p.y == y;

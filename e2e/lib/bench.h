@@ -111,6 +111,12 @@ WindowInfo Describe(HWND hwnd);
 std::vector<WindowInfo> TopLevelWindows();
 std::vector<WindowInfo> WindowsOfProcess(DWORD pid);
 std::vector<WindowInfo> Children(HWND parent);
+// First child (any depth) with that class and caption; NULL matches any.
+HWND FindChild(HWND parent, const char* className, const char* caption);
+// Screen centre of a window, e.g. a dialog's OK button.
+POINT Center(HWND hwnd);
+// SetForegroundWindow, then polls until it is the foreground window: keys go to the foreground.
+bool Activate(HWND hwnd, DWORD ms = 2000);
 // WM_CLOSE to every matching top-level window, then waits for its process to end. False at the deadline.
 bool CloseWindow(const char* className, const char* caption, DWORD ms);
 

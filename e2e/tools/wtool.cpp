@@ -114,7 +114,7 @@ int Usage() {
                  "       waitwin|waithidden|waitgone|waitexists CLASS CAPTION MS\n"
                  "       key VK [FLAGS] | keydown VK | keyup VK | click X Y | rclick X Y | dclick X Y | move X Y\n"
                  "       start \"CMDLINE\" MS | close CLASS CAPTION [MS] | kill IMAGE... | keep\n"
-                 "       pixel X Y | pixelblt X Y | regquery KEY VALUE | tray N | menu | metrics | buttons\n");
+                 "       pixel X Y | pixels X Y W H | pixelblt X Y | regquery KEY VALUE | tray N | menu | metrics | buttons\n");
     return 2;
 }
 
@@ -193,6 +193,14 @@ int main(int argc, char** argv) {
         const COLORREF c = bench::PixelRef(Num(a[0]), Num(a[1]));
         std::printf("%s\n", bench::Hex(c).c_str());
         return c == CLR_INVALID ? 1 : 0;
+    }
+    if (cmd == "pixels" && n == 4) {
+        // One row of RRGGBB per line, for comparing a block with a screenshot.
+        for (long y = Num(a[1]); y < Num(a[1]) + Num(a[3]); ++y) {
+            for (long x = Num(a[0]); x < Num(a[0]) + Num(a[2]); ++x) std::printf("%s ", bench::Pixel(x, y).c_str());
+            std::printf("\n");
+        }
+        return 0;
     }
     if (cmd == "pixelblt" && n == 2) {
         std::printf("%s\n", PixelByBlt(Num(a[0]), Num(a[1])).c_str());

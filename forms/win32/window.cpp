@@ -100,11 +100,18 @@ HFONT NativeWindow::MakeFont(const Font& font) const {
                      font.face.c_str());
 }
 
+// Made on first use: a window without text, such as a hidden callback window, never pays for a font.
+HFONT NativeWindow::WindowFont() {
+  if (!windowFont_) windowFont_ = MakeFont(description_.font);
+  return windowFont_;
+}
+
 void NativeWindow::Create() {
   const HINSTANCE instance = backend_.Instance();
   const int tx = backend_.TwipsPerPixelX(), ty = backend_.TwipsPerPixelY();
   if (description_.icon) {
-    icon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(description_.icon), IMAGE_ICON, 0, 0, 0));
+    icon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(description_.icon), IMAGE_ICON,
+                                          description_.iconWidth, description_.iconHeight, 0));
     smallIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(description_.icon), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   }
@@ -148,7 +155,6 @@ void NativeWindow::Create() {
 void NativeWindow::CreateControls() {
   const HINSTANCE instance = backend_.Instance();
   const int tx = backend_.TwipsPerPixelX(), ty = backend_.TwipsPerPixelY();
-  windowFont_ = MakeFont(description_.font);
   RegisterClassOnce(instance, kChildClass, &NativeWindow::ChildProcedure, nullptr);
   controls_.resize(description_.controls.size());
   HMENU currentMenu = nullptr;
@@ -172,7 +178,7 @@ void NativeWindow::CreateControls() {
         c.child = CreateWindowExA(0, "BUTTON", d.text.c_str(), WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON | visible,
                                   c.pixels.left, c.pixels.top, c.pixels.right - c.pixels.left,
                                   c.pixels.bottom - c.pixels.top, window_, id, instance, nullptr);
-        SendMessageA(c.child, WM_SETFONT, reinterpret_cast<WPARAM>(c.font ? c.font : windowFont_), FALSE);
+        SendMessageA(c.child, WM_SETFONT, reinterpret_cast<WPARAM>(c.font ? c.font : WindowFont()), FALSE);
         if (!focus_) focus_ = c.child;
         break;
       case Kind::Menu:
@@ -191,7 +197,7 @@ void NativeWindow::CreateControls() {
   }
 }
 
-HWND NativeWindow::ControlWindow(ControlId control) const { return controls_.at(static_cast<size_t>(control)).child; }
+HWND NativeWindow::ControlWindow(ControlId control) const { return controls_[static_cast<size_t>(control)].child; }
 
 void NativeWindow::InvalidateControl(ControlId control) {
   const RECT& r = controls_[static_cast<size_t>(control)].pixels;
@@ -199,14 +205,14 @@ void NativeWindow::InvalidateControl(ControlId control) {
 }
 
 void NativeWindow::SetFill(ControlId control, Colour colour) {
-  Control& c = controls_.at(static_cast<size_t>(control));
+  Control& c = controls_[static_cast<size_t>(control)];
   if (c.fill == colour) return;
   c.fill = colour;
   InvalidateControl(control);
 }
 
 void NativeWindow::SetPicture(ControlId control, PictureRef picture) {
-  Control& c = controls_.at(static_cast<size_t>(control));
+  Control& c = controls_[static_cast<size_t>(control)];
   if (c.picture == picture) return;
   c.picture = std::move(picture);
   InvalidateControl(control);
@@ -214,7 +220,7 @@ void NativeWindow::SetPicture(ControlId control, PictureRef picture) {
 
 void NativeWindow::SetTimer(ControlId control, bool enabled) {
   const UINT_PTR id = kTimerBase + static_cast<UINT_PTR>(control);
-  const int interval = description_.controls.at(static_cast<size_t>(control)).interval;
+  const int interval = description_.controls[static_cast<size_t>(control)].interval;
   if (enabled && interval > 0) {
     // Setting an existing timer again restarts its countdown: it fires one interval after the last arming.
     ::SetTimer(window_, id, static_cast<UINT>(interval), nullptr);
@@ -226,7 +232,7 @@ void NativeWindow::SetTimer(ControlId control, bool enabled) {
 void NativeWindow::PopupMenu(ControlId menu, unsigned flags) {
   POINT at{};
   GetCursorPos(&at);
-  TrackPopupMenu(controls_.at(static_cast<size_t>(menu)).menu, flags, at.x, at.y, 0, window_, nullptr);
+  TrackPopupMenu(controls_[static_cast<size_t>(menu)].menu, flags, at.x, at.y, 0, window_, nullptr);
   // Without a message after the menu, a second click on the tray icon would not open it again.
   PostMessageA(window_, WM_NULL, 0, 0);
 }
@@ -363,7 +369,7 @@ void NativeWindow::PaintControls(HDC dc) {
     if (!d.visible) continue;
     switch (d.kind) {
       case Kind::Label: {
-        HGDIOBJ old = SelectObject(dc, c.font ? c.font : windowFont_);
+        HGDIOBJ old = SelectObject(dc, c.font ? c.font : WindowFont());
         SetTextColor(dc, ToColorRef(d.foreColour));
         RECT r = c.pixels;
         const UINT format = DT_NOPREFIX | (d.wrap ? DT_WORDBREAK : DT_SINGLELINE) |

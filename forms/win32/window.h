@@ -27,7 +27,7 @@ class NativeWindow {
   HWND Window() const { return window_; }
   HWND ControlWindow(ControlId control) const;
   HICON Icon() const { return icon_; }
-  const std::string& Text(ControlId control) const { return description_.controls.at(static_cast<size_t>(control)).text; }
+  const std::string& Text(ControlId control) const { return description_.controls[static_cast<size_t>(control)].text; }
   bool ActivateOnShow() const { return description_.activateOnShow; }
   void SetFill(ControlId control, Colour colour);
   void SetPicture(ControlId control, PictureRef picture);
@@ -56,6 +56,7 @@ class NativeWindow {
   void OnMouse(UINT message, WPARAM wParam, LPARAM lParam);
   void Raise(EventType type, ControlId control, int button = 0, int shift = 0, POINT at = {0, 0});
   HFONT MakeFont(const Font& font) const;
+  HFONT WindowFont();
   void InvalidateControl(ControlId control);
 
   Win32Backend& backend_;

@@ -1,0 +1,261 @@
+// The real hotkey driver under Wine: its hidden window, icon, autostart value and hotkeys, driven
+// by injected launch keys and clicks on its tray icon.
+#include <gmock/gmock.h>
+
+#include "bench_fixture.h"
+
+namespace {
+
+using bench::MenuRow;
+
+constexpr char kCaption[] = "KeyboardDriver";
+constexpr char kAboutCaption[] = "Multimedia Keyboard Driver";
+constexpr char kRunKey[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kPlayerFolder[] = "C:\\Program Files\\Windows Media Player\\";
+constexpr DWORD kWait = 5000;
+const std::vector<MenuRow> kMenuRows = {MenuRow::Item, MenuRow::Item};  // About, Exit
+
+class Tavisk : public bench::BenchTest {
+ protected:
+  void SetUp() override {
+    BenchTest::SetUp();
+    bench::RegDeleteValue(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                          "MultimediaKeyboard");
+  }
+
+  // Ends every copy the way Windows would, by closing its windows, so that its icon goes too:
+  // a killed driver would leave a dead icon in the tray for the next test.
+  void TearDown() override {
+    for (const auto& w : bench::TopLevelWindows()) {
+      if (w.caption == kAboutCaption || w.caption == kCaption) PostMessageA(w.hwnd, WM_CLOSE, 0, 0);
+    }
+    bench::WaitFor(kWait, [] { return bench::FindProcesses("Tavisk.exe").empty(); });
+    BenchTest::TearDown();
+  }
+
+  bench::Process StartDriver() {
+    bench::Process driver = StartProgram("Tavisk.exe");
+    EXPECT_TRUE(driver) << "Tavisk.exe did not start";
+    main = bench::WaitExists(nullptr, kCaption, kWait);
+    EXPECT_NE(main, nullptr) << "no window captioned KeyboardDriver";
+    EXPECT_TRUE(WaitHotkeysHeld()) << "the launch keys were not registered";
+    return driver;
+  }
+
+  // A launch key is live when another program can no longer register it.
+  static bool HotkeyHeld(UINT vk) {
+    if (RegisterHotKey(nullptr, 0x7000, 0, vk)) {
+      UnregisterHotKey(nullptr, 0x7000);
+      return false;
+    }
+    return true;
+  }
+  static bool WaitHotkeysHeld() {
+    return bench::WaitFor(kWait, [] { return HotkeyHeld(0xB5) && HotkeyHeld(0xB6) && HotkeyHeld(0xB7); });
+  }
+
+  HWND OpenTrayMenu() {
+    const POINT icon = bench::TrayIconCenter(0);
+    bench::RightClick(icon.x, icon.y);
+    return bench::WaitPopupMenu(kWait);
+  }
+  void ChooseFromTrayMenu(size_t row) {
+    HWND menu = OpenTrayMenu();
+    ASSERT_NE(menu, nullptr) << "the tray menu did not open";
+    const POINT item = bench::MenuRowCenter(menu, kMenuRows, row);
+    bench::Click(item.x, item.y);
+    ASSERT_TRUE(bench::WaitPopupMenuGone(kWait));
+  }
+  std::vector<bench::LogLine> WaitStarted(size_t lines) {
+    std::vector<bench::LogLine> started;
+    EXPECT_TRUE(bench::WaitLogLines(log, lines, kWait, &started)) << "no program was started";
+    return started;
+  }
+  static int CountWindows(const char* caption) {
+    int count = 0;
+    for (const auto& w : bench::TopLevelWindows()) count += (w.caption == caption && w.visible) ? 1 : 0;
+    return count;
+  }
+
+  HWND main = nullptr;
+};
+
+TEST_F(Tavisk, StartLeavesAHiddenWindowTheAutostartValueAndLiveHotkeys) {
+  bench::Process driver = StartDriver();
+  const bench::WindowInfo info = bench::Describe(main);
+  EXPECT_EQ(info.className, "TaviskMainWindow");
+  for (const auto& w : bench::WindowsOfProcess(driver.pid)) EXPECT_FALSE(w.visible) << w.className;
+  EXPECT_FALSE(bench::HasTaskbarButton(main));
+
+  const bench::RegValue value = bench::RegQuery(kRunKey, "MultimediaKeyboard");
+  ASSERT_TRUE(value.Found());
+  EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
+  const std::string stored(value.data.begin(), value.data.end());
+  EXPECT_EQ(stored, std::string("\"C:\\Program Files\\Multimedia Keyboard\\Tavisk.exe\"") + '\0');
+}
+
+TEST_F(Tavisk, LaunchKeysStartTheCalculatorThePlayerAndMyComputer) {
+  StartDriver();
+  bench::Key(0xB7);
+  auto started = WaitStarted(1);
+  ASSERT_EQ(started.size(), 1u);
+  EXPECT_THAT(started[0].module, ::testing::EndsWith("\\windows\\calc.exe"));
+  EXPECT_EQ(started[0].commandLine, "calc");
+
+  bench::Key(0xB5);
+  started = WaitStarted(2);
+  ASSERT_EQ(started.size(), 2u);
+  const std::string player = std::string(kPlayerFolder) + "wmplayer.exe";
+  EXPECT_THAT(started[1].module, ::testing::StrCaseEq(player));
+  EXPECT_EQ(started[1].commandLine, "\"" + player + "\"");
+
+  bench::Key(0xB6);
+  started = WaitStarted(3);
+  ASSERT_EQ(started.size(), 3u);
+  EXPECT_THAT(started[2].module, ::testing::EndsWith("explorer.exe"));
+  EXPECT_THAT(started[2].module, ::testing::StrCaseEq(bench::ExeDir() + "explorer.exe"));
+  EXPECT_THAT(started[2].commandLine, ::testing::EndsWith("::{20D04FE0-3AEA-1069-A2D8-08002B30309D}"));
+}
+
+TEST_F(Tavisk, OnWindows2000TheMediaKeyStartsTheOlderPlayer) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Tavisk.exe", &key), ERROR_SUCCESS);
+  RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win2k"), 6);
+  StartDriver();
+  bench::Key(0xB5);
+  const auto started = WaitStarted(1);
+  RegDeleteValueA(key, "Version");
+  RegCloseKey(key);
+  ASSERT_EQ(started.size(), 1u);
+  const std::string player = std::string(kPlayerFolder) + "mplayer2.exe";
+  EXPECT_THAT(started[0].module, ::testing::StrCaseEq(player));
+  EXPECT_EQ(started[0].commandLine, "\"" + player + "\"");
+}
+
+TEST_F(Tavisk, RightClickOnTheIconOpensTheMenuAtThePointer) {
+  StartDriver();
+  HWND menu = OpenTrayMenu();
+  ASSERT_NE(menu, nullptr);
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  RECT r{};
+  GetWindowRect(menu, &r);
+  // The menu opens at the pointer, pushed back onto the screen where it would leave it.
+  EXPECT_LE(std::abs(r.right - cursor.x), r.right - r.left);
+  EXPECT_LE(std::abs(r.bottom - cursor.y), r.bottom - r.top + 30);
+  bench::Key(VK_ESCAPE);
+  EXPECT_TRUE(bench::WaitPopupMenuGone(kWait));
+}
+
+TEST_F(Tavisk, AboutShowsOneBoxAtItsFixedPlaceHoweverOftenChosen) {
+  StartDriver();
+  ChooseFromTrayMenu(0);
+  HWND about = bench::WaitWindow(nullptr, kAboutCaption, kWait);
+  ASSERT_NE(about, nullptr);
+  POINT origin{0, 0};
+  ClientToScreen(about, &origin);
+  const int twipsPerPixel = 1440 / bench::Dpi();
+  EXPECT_EQ(origin.x, (5070 + twipsPerPixel / 2) / twipsPerPixel);
+  EXPECT_EQ(origin.y, (4995 + twipsPerPixel / 2) / twipsPerPixel);
+  EXPECT_TRUE(bench::HasTaskbarButton(about));
+
+  ChooseFromTrayMenu(0);
+  EXPECT_EQ(bench::WaitWindow(nullptr, kAboutCaption, kWait), about);
+  EXPECT_EQ(CountWindows(kAboutCaption), 1);
+  PostMessageA(about, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(bench::WaitGone(nullptr, kAboutCaption, kWait));
+}
+
+TEST_F(Tavisk, ExitRemovesIconAndHotkeysAndEnds) {
+  bench::Process driver = StartDriver();
+  ChooseFromTrayMenu(1);
+  DWORD code = 1;
+  ASSERT_TRUE(bench::WaitExit(driver, kWait, &code));
+  EXPECT_EQ(code, 0u);
+  EXPECT_FALSE(HotkeyHeld(0xB5));
+  EXPECT_FALSE(HotkeyHeld(0xB6));
+  EXPECT_FALSE(HotkeyHeld(0xB7));
+  // With the icon gone, a right click there opens no menu.
+  const POINT icon = bench::TrayIconCenter(0);
+  bench::RightClick(icon.x, icon.y);
+  EXPECT_EQ(bench::WaitPopupMenu(500), nullptr);
+}
+
+TEST_F(Tavisk, WithTheAboutBoxOpenExitLeavesTheProcessUntilTheBoxCloses) {
+  bench::Process driver = StartDriver();
+  ChooseFromTrayMenu(0);
+  HWND about = bench::WaitWindow(nullptr, kAboutCaption, kWait);
+  ASSERT_NE(about, nullptr);
+  ChooseFromTrayMenu(1);
+  ASSERT_TRUE(bench::WaitFor(kWait, [] { return !HotkeyHeld(0xB5); })) << "hotkeys still held after Exit";
+  EXPECT_TRUE(bench::IsRunning(driver));
+  EXPECT_FALSE(HotkeyHeld(0xB7));
+  // "OK" closes the box, and with it the program.
+  HWND ok = FindWindowExA(about, nullptr, "Button", "OK");
+  ASSERT_NE(ok, nullptr);
+  RECT r{};
+  GetWindowRect(ok, &r);
+  bench::Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  EXPECT_TRUE(bench::WaitExit(driver, kWait));
+}
+
+TEST_F(Tavisk, ASecondCopyHandsOffAndEndsLeavingOneIcon) {
+  bench::Process first = StartDriver();
+  bench::Process second = StartProgram("Tavisk.exe");
+  ASSERT_TRUE(second);
+  EXPECT_TRUE(bench::WaitExit(second, kWait));
+  EXPECT_TRUE(bench::IsRunning(first));
+  EXPECT_EQ(bench::Find(nullptr, kCaption), main);
+  // The second icon would stand one cell to the left; a right click there opens nothing.
+  const POINT secondCell = bench::TrayIconCenter(1);
+  bench::RightClick(secondCell.x, secondCell.y);
+  EXPECT_EQ(bench::WaitPopupMenu(500), nullptr);
+  bench::Key(0xB7);
+  EXPECT_EQ(WaitStarted(1).size(), 1u);
+}
+
+TEST_F(Tavisk, AKeyHeldByAnotherProgramLeavesTheOtherTwoWorking) {
+  ASSERT_TRUE(RegisterHotKey(nullptr, 0x7001, 0, 0xB7));
+  bench::Process driver = StartProgram("Tavisk.exe");
+  ASSERT_TRUE(driver);
+  ASSERT_TRUE(bench::WaitFor(kWait, [] { return HotkeyHeld(0xB5) && HotkeyHeld(0xB6); }));
+  bench::Key(0xB5);
+  WaitStarted(1);
+  bench::Key(0xB6);
+  const auto started = WaitStarted(2);
+  ASSERT_EQ(started.size(), 2u);
+  EXPECT_THAT(started[0].module, ::testing::EndsWith("wmplayer.exe"));
+  EXPECT_THAT(started[1].module, ::testing::EndsWith("explorer.exe"));
+  bench::Key(0xB7);
+  MSG message{};
+  EXPECT_TRUE(bench::WaitFor(kWait, [&] { return PeekMessageA(&message, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE) != 0; }))
+      << "the key this test holds did not come to it";
+  UnregisterHotKey(nullptr, 0x7001);
+  EXPECT_EQ(bench::ReadLog(log).size(), 2u);
+  EXPECT_TRUE(bench::IsRunning(driver));
+}
+
+TEST_F(Tavisk, AMissingPlayerIsReportedAndTheDriverKeepsRunning) {
+  // Put back on every way out of the test, or the later tests would miss the player too.
+  struct MovedAside {
+    std::string path = std::string(kPlayerFolder) + "wmplayer.exe";
+    bool moved = MoveFileExA(path.c_str(), (path + ".aside").c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    ~MovedAside() {
+      if (moved) MoveFileExA((path + ".aside").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+  } player;
+  ASSERT_TRUE(player.moved);
+  bench::Process driver = StartDriver();
+  bench::Key(0xB5);
+  HWND report = bench::WaitWindow("#32770", "Tavisk", kWait);
+  ASSERT_NE(report, nullptr) << "no error report";
+  const POINT ok = bench::Center(bench::FindChild(report, "Button", nullptr));
+  bench::Click(ok.x, ok.y);
+  EXPECT_TRUE(bench::WaitGone("#32770", "Tavisk", kWait));
+  EXPECT_TRUE(bench::IsRunning(driver));
+  bench::Key(0xB7);
+  EXPECT_EQ(WaitStarted(1).size(), 1u);
+  EXPECT_TRUE(WaitHotkeysHeld());
+}
+
+}  // namespace

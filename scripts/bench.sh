@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Prints the performance figures: native benchmarks (Google Benchmark), then the timing probes of
+# the real programs under Wine. Builds both trees first. PROBE_IDLE_SECONDS shortens the idle runs.
+set -euo pipefail
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$ROOT"
+scripts/setup.sh >/dev/null
+
+cmake --preset native >/dev/null
+cmake --build --preset native >/dev/null
+for b in build/native/bench/*_bench; do
+  [ -x "$b" ] && "$b"
+done
+
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 >/dev/null
+probes=$(cd build/win32/bin && ls *_probe.exe 2>/dev/null || true)
+[ -n "$probes" ] || exit 0
+scripts/e2e.sh --build-dir build/win32 --run "
+  for p in $probes; do wine \"\$BIN/\$p\" </dev/null 2>/dev/null | tr -d '\r'; done"
