@@ -215,7 +215,9 @@ class Vandrel : public bench::BenchTest {
   static void SaveShot(const char* name, const Image& image) {
     const char* folder = std::getenv("KBD_E2E_SHOTS");
     if (!folder || !name) return;
-    const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    for (char& c : test)
+      if (c == '/') c = '-';  // a parameterised test's name
     vdisc::SaveBmp(image, vdisc::Slash(folder) + test + "-" + name + ".bmp");
   }
 

@@ -3,7 +3,8 @@
 #   With a display ($DISPLAY set): the disc's launcher opens in a Wine virtual desktop on it and
 #   runs until you close it.
 #   Headless: everything runs under Xvfb in a private Wine desktop, the launcher's windows are
-#   driven once through, and screenshots land in build/screenshots/.
+#   driven once through (the start window, then the driver page), and screenshots of both land
+#   in build/screenshots/.
 # Until the launcher is built, the hotkey driver stands in: it goes resident with its tray icon.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -39,8 +40,14 @@ scripts/e2e.sh --build-dir build/win32 --run "
   if [ '$(basename "$PROGRAM")' = Vandrel.exe ]; then
     wine \"\$WTOOL\" waitwin - 'Orvane Konstel Ver:1.0' 10000 >/dev/null
     import -window root '$SHOTS/launcher-start.png'
-    echo 'run: the launcher is up; screenshot in $SHOTS/launcher-start.png'
-    wine \"\$WTOOL\" close - 'Orvane Konstel Ver:1.0' >/dev/null || true
+    # The keyboard driver button (client 244,311: its upper edge, off the driver page's buttons).
+    at=\$(wine \"\$WTOOL\" list | tr -d '\\r' | sed -n 's/.*class=\"VandrelStartWindow\".*rect=\\([0-9-]*\\),\\([0-9-]*\\)-.*/\\1 \\2/p' | head -1)
+    set -- \$at
+    wine \"\$WTOOL\" click \$((\$1 + 244)) \$((\$2 + 311)) >/dev/null
+    wine \"\$WTOOL\" waitwin - 'Konstel Ver:A1.0' 10000 >/dev/null
+    import -window root '$SHOTS/launcher-driver-page.png'
+    echo 'run: the launcher is up; screenshots in $SHOTS/launcher-start.png and $SHOTS/launcher-driver-page.png'
+    wine \"\$WTOOL\" close - 'Konstel Ver:A1.0' >/dev/null || true
   else
     wine \"\$WTOOL\" waitexists - KeyboardDriver 10000 >/dev/null
     # Right click on its tray icon, then About.
