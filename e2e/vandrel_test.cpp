@@ -305,13 +305,16 @@ TEST_F(Vandrel, TheRightButtonChangesTheLooksAsTheLeftAndTheReleaseClears) {
   Shows(start, StartLooks({ExitHover(vdisc::kStartExit)}));
 }
 
-TEST_F(Vandrel, AFastMoveFromButtonToButtonLeavesBothHoveringUntilTheBackground) {
+TEST_F(Vandrel, AFastMoveFromButtonToButtonOrOutOfTheWindowLeavesThemHoveringUntilTheBackground) {
   HWND start = Launch();
   ASSERT_NE(start, nullptr);
   MoveTo(start, vdisc::kStartExit.Centre());
   Shows(start, StartLooks({ExitHover(vdisc::kStartExit)}));
   MoveTo(start, vdisc::kStartKeyboard.Centre());
   Shows(start, StartLooks({KeyboardHover(), ExitHover(vdisc::kStartExit)}), "both-hover");
+  // Straight out of the window: nothing tells the buttons, so they keep hovering.
+  Park();
+  Shows(start, StartLooks({KeyboardHover(), ExitHover(vdisc::kStartExit)}));
   MoveTo(start, {30, 200});
   Shows(start, StartLooks({}));
 }
