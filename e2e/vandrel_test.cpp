@@ -337,14 +337,23 @@ TEST_F(Vandrel, ThePointerIsTheHandOverTheButtonsOnly) {
   EXPECT_NE(keyboard, background);
   EXPECT_EQ(exitButton, keyboard) << "every button has the same hand";
   EXPECT_EQ(backAgain, background);
+  // Wine reads no other process's cursor, so the hand is checked where the program carries it:
+  // 32 x 32, the hot spot at the fingertip.
+  HMODULE exe = LoadLibraryExA(disc.Path("Vandrel.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(exe, nullptr);
+  HCURSOR hand = static_cast<HCURSOR>(LoadImageA(exe, MAKEINTRESOURCEA(IDC_HAND_POINTER), IMAGE_CURSOR, 0, 0, 0));
   ICONINFO icon{};
-  if (GetIconInfo(keyboard, &icon)) {
-    // The fingertip is the hot spot.
-    EXPECT_EQ(icon.xHotspot, 12u);
-    EXPECT_EQ(icon.yHotspot, 1u);
-    if (icon.hbmColor) DeleteObject(icon.hbmColor);
-    if (icon.hbmMask) DeleteObject(icon.hbmMask);
-  }
+  ASSERT_TRUE(hand && GetIconInfo(hand, &icon));
+  EXPECT_EQ(icon.xHotspot, 12u);
+  EXPECT_EQ(icon.yHotspot, 1u);
+  BITMAP mask{};
+  GetObjectA(icon.hbmMask, sizeof mask, &mask);
+  EXPECT_EQ(mask.bmWidth, 32);
+  EXPECT_EQ(icon.hbmColor ? mask.bmHeight : mask.bmHeight / 2, 32);
+  if (icon.hbmColor) DeleteObject(icon.hbmColor);
+  DeleteObject(icon.hbmMask);
+  DestroyCursor(hand);
+  FreeLibrary(exe);
 }
 
 TEST_F(Vandrel, ThePicturesAreNotReadAgainOnHover) {
