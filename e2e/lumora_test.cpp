@@ -219,7 +219,7 @@ TEST_F(Lumora, AboutHidesTheIndicatorAndShowsOneCentredBoxHoweverOftenChosen) {
     const SIZE screen = bench::ScreenSize();
     EXPECT_EQ(r.left, static_cast<int>(std::lround((screen.cx - (r.right - r.left)) / 2.0)));
     EXPECT_EQ(r.top, static_cast<int>(std::lround((screen.cy - (r.bottom - r.top)) / 2.0)));
-    EXPECT_TRUE(bench::HasTaskbarButton(about));
+    EXPECT_TRUE(bench::WaitFor(kWait, [&] { return bench::HasTaskbarButton(about); }));
     EXPECT_NE(bench::FindChild(about, "Button", "OK"), nullptr);
 
     ChooseFromTrayMenu(0);

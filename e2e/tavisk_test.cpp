@@ -157,7 +157,7 @@ TEST_F(Tavisk, AboutShowsOneBoxAtItsFixedPlaceHoweverOftenChosen) {
   const int twipsPerPixel = 1440 / bench::Dpi();
   EXPECT_EQ(origin.x, (5070 + twipsPerPixel / 2) / twipsPerPixel);
   EXPECT_EQ(origin.y, (4995 + twipsPerPixel / 2) / twipsPerPixel);
-  EXPECT_TRUE(bench::HasTaskbarButton(about));
+  EXPECT_TRUE(bench::WaitFor(kWait, [&] { return bench::HasTaskbarButton(about); }));
 
   ChooseFromTrayMenu(0);
   EXPECT_EQ(bench::WaitWindow(nullptr, kAboutCaption, kWait), about);
