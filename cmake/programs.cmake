@@ -19,6 +19,17 @@ function(kbd_win32_program target)
     target_compile_options(${target} PRIVATE -ffunction-sections -fdata-sections)
   endif()
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/common/res)
+  # windres's inputs are not scanned: without this, a changed icon or manifest would not rebuild
+  # the resources.
+  get_target_property(sources ${target} SOURCES)
+  foreach(source IN LISTS sources)
+    if(source MATCHES "\\.rc$")
+      get_filename_component(folder ${source} DIRECTORY)
+      file(GLOB inputs ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/* ${PROJECT_SOURCE_DIR}/common/res/*)
+      list(FILTER inputs EXCLUDE REGEX "\\.rc$")
+      set_source_files_properties(${source} PROPERTIES OBJECT_DEPENDS "${inputs}")
+    endif()
+  endforeach()
   # Linked as an object, not from an archive, so that it replaces the runtime's own handler.
   target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/forms/win32/runtime.cpp)
 endfunction()

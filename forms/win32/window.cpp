@@ -100,6 +100,12 @@ HFONT NativeWindow::MakeFont(const Font& font) const {
                      font.face.c_str());
 }
 
+// Made on first use: a window without text, such as a hidden callback window, never pays for a font.
+HFONT NativeWindow::WindowFont() {
+  if (!windowFont_) windowFont_ = MakeFont(description_.font);
+  return windowFont_;
+}
+
 void NativeWindow::Create() {
   const HINSTANCE instance = backend_.Instance();
   const int tx = backend_.TwipsPerPixelX(), ty = backend_.TwipsPerPixelY();
@@ -149,7 +155,6 @@ void NativeWindow::Create() {
 void NativeWindow::CreateControls() {
   const HINSTANCE instance = backend_.Instance();
   const int tx = backend_.TwipsPerPixelX(), ty = backend_.TwipsPerPixelY();
-  windowFont_ = MakeFont(description_.font);
   RegisterClassOnce(instance, kChildClass, &NativeWindow::ChildProcedure, nullptr);
   controls_.resize(description_.controls.size());
   HMENU currentMenu = nullptr;
@@ -173,7 +178,7 @@ void NativeWindow::CreateControls() {
         c.child = CreateWindowExA(0, "BUTTON", d.text.c_str(), WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON | visible,
                                   c.pixels.left, c.pixels.top, c.pixels.right - c.pixels.left,
                                   c.pixels.bottom - c.pixels.top, window_, id, instance, nullptr);
-        SendMessageA(c.child, WM_SETFONT, reinterpret_cast<WPARAM>(c.font ? c.font : windowFont_), FALSE);
+        SendMessageA(c.child, WM_SETFONT, reinterpret_cast<WPARAM>(c.font ? c.font : WindowFont()), FALSE);
         if (!focus_) focus_ = c.child;
         break;
       case Kind::Menu:
@@ -347,7 +352,7 @@ void NativeWindow::PaintControls(HDC dc) {
     if (!d.visible) continue;
     switch (d.kind) {
       case Kind::Label: {
-        HGDIOBJ old = SelectObject(dc, c.font ? c.font : windowFont_);
+        HGDIOBJ old = SelectObject(dc, c.font ? c.font : WindowFont());
         SetTextColor(dc, ToColorRef(d.foreColour));
         RECT r = c.pixels;
         const UINT format = DT_NOPREFIX | (d.wrap ? DT_WORDBREAK : DT_SINGLELINE) |

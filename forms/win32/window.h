@@ -56,6 +56,7 @@ class NativeWindow {
   void OnMouse(UINT message, LPARAM lParam);
   void Raise(EventType type, ControlId control, int button = 0, int shift = 0, POINT at = {0, 0});
   HFONT MakeFont(const Font& font) const;
+  HFONT WindowFont();
   void InvalidateControl(ControlId control);
 
   Win32Backend& backend_;

@@ -1,0 +1,57 @@
+// What the indicator needs of Win32 beyond the window model: the low-level keyboard hook, the
+// key states and the foreground window.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace lumora {
+
+constexpr int kWhKeyboardLl = 13;
+constexpr std::int32_t kHcAction = 0;
+constexpr std::uint32_t kLlkhfUp = 0x80;
+constexpr std::uint32_t kVkCapital = 20;
+constexpr std::uint32_t kVkNumLock = 144;
+constexpr std::uint32_t kVkScroll = 145;
+// GetKeyState while a lock key is released: still down (high byte 0xFF), toggle bit already new.
+constexpr std::uint16_t kDownAndOn = 0xFF81;
+
+// The platform's KBDLLHOOKSTRUCT: five 32-bit little-endian fields, read as bytes so that the
+// layout does not depend on the compiler.
+constexpr std::size_t kKeyEventSize = 20;
+
+struct KeyEvent {
+  std::uint8_t bytes[kKeyEventSize];
+
+  std::uint32_t Field(std::size_t offset) const {
+    return static_cast<std::uint32_t>(bytes[offset]) | static_cast<std::uint32_t>(bytes[offset + 1]) << 8 |
+           static_cast<std::uint32_t>(bytes[offset + 2]) << 16 | static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
+  }
+  std::uint32_t vkCode() const { return Field(0); }
+  std::uint32_t flags() const { return Field(8); }
+};
+
+inline KeyEvent CopyKeyEvent(std::intptr_t address) {
+  KeyEvent event;
+  std::memcpy(event.bytes, reinterpret_cast<const void*>(address), kKeyEventSize);
+  return event;
+}
+
+class HookPlatform {
+ public:
+  virtual ~HookPlatform() = default;
+  // The address of the program's own low-level keyboard procedure and its module instance.
+  virtual std::intptr_t KeyboardHookProcAddress() = 0;
+  virtual std::uint32_t ModuleInstance() = 0;
+  virtual std::uint32_t SetWindowsHookExA(int idHook, std::intptr_t procedure, std::uint32_t module,
+                                          std::uint32_t threadId) = 0;
+  virtual int UnhookWindowsHookEx(std::uint32_t hook) = 0;
+  virtual std::intptr_t CallNextHookEx(std::uint32_t hook, std::int32_t nCode, std::uintptr_t wParam,
+                                       std::intptr_t lParam) = 0;
+  virtual std::int16_t GetKeyState(std::int32_t virtualKey) = 0;
+  virtual int GetKeyboardState(std::uint8_t* keys256) = 0;
+  virtual int SetForegroundWindow(std::uint32_t window) = 0;
+};
+
+}  // namespace lumora
