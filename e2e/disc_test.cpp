@@ -36,12 +36,22 @@ struct Product {
     RECT button;               // its button on the launcher's driver page, client pixels
 };
 
-const Product kLed = {"Zevo LED",      "Lumora.exe",         "Keyboard LED Indicate",
-                      "About",         "Keyboard LED Indicate", "TarnovaKeyboardLed",
-                      "Uninstall Lumora.exe", {132, 215, 132 + 241, 215 + 41}};
-const Product kDriver = {"2K Hot key",      "Tavisk.exe",         "KeyboardDriver",
-                         "Multimedia Keyboard Driver", "Multimedia Keyboard Driver",
-                         "TarnovaKeyboardDriver", "Uninstall Tavisk.exe", {132, 317, 132 + 241, 317 + 41}};
+const Product kLed = {"Zevo LED",
+                      "Lumora.exe",
+                      "Keyboard LED Indicate",
+                      "About",
+                      "Keyboard LED Indicate",
+                      "TarnovaKeyboardLed",
+                      "Uninstall Lumora.exe",
+                      {132, 215, 132 + 241, 215 + 41}};
+const Product kDriver = {"2K Hot key",
+                         "Tavisk.exe",
+                         "KeyboardDriver",
+                         "Multimedia Keyboard Driver",
+                         "Multimedia Keyboard Driver",
+                         "TarnovaKeyboardDriver",
+                         "Uninstall Tavisk.exe",
+                         {132, 317, 132 + 241, 317 + 41}};
 // The driver button on the start window.
 constexpr RECT kKeyboardButton = {160, 309, 160 + 169, 309 + 33};
 
