@@ -154,7 +154,9 @@ PictureRef Win32Backend::LoadPictureFile(const std::string& path) {
 }
 
 int Win32Backend::ShowMessageBox(const std::string& text, const std::string& title, unsigned style) {
-  return MessageBoxA(nullptr, text.c_str(), title.c_str(), style | MB_SETFOREGROUND);
+  // Ownerless, so task-modal: it disables the program's windows, and no click on them can run a
+  // handler while an error report is up.
+  return MessageBoxA(nullptr, text.c_str(), title.c_str(), style | MB_SETFOREGROUND | MB_TASKMODAL);
 }
 
 void Win32Backend::Start(const char* application, const std::string& commandLine) {

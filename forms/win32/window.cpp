@@ -250,7 +250,7 @@ bool NativeWindow::SetPointer() {
   POINT at{};
   GetCursorPos(&at);
   ScreenToClient(window_, &at);
-  const ControlId control = pressed_ != kNoControl ? pressed_ : ControlAt(at);
+  const ControlId control = ControlAt(at);
   if (control == kNoControl) return false;
   const int pointer = description_.controls[static_cast<size_t>(control)].pointer;
   if (!pointer) return false;
@@ -270,43 +270,60 @@ void NativeWindow::Raise(EventType type, ControlId control, int button, int shif
   sink_.OnEvent(event);
 }
 
-void NativeWindow::OnMouse(UINT message, LPARAM lParam) {
+void NativeWindow::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
   const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
   const int shift = (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
                     (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-  // While a button is held the control that got the press keeps the mouse, as it holds the capture.
+  // Every event goes to the control whose rectangle holds the pointer, or to the background. No
+  // capture is taken: releasing one makes Windows and Wine post a move at the pointer, and that
+  // move would give a just-released control its hover look straight back.
   const ControlId under = ControlAt(at);
-  const ControlId target = pressed_ != kNoControl ? pressed_ : under;
   POINT local = at;
-  if (target != kNoControl) {
-    local.x -= controls_[static_cast<size_t>(target)].pixels.left;
-    local.y -= controls_[static_cast<size_t>(target)].pixels.top;
+  if (under != kNoControl) {
+    local.x -= controls_[static_cast<size_t>(under)].pixels.left;
+    local.y -= controls_[static_cast<size_t>(under)].pixels.top;
   }
+  const bool isUp = message == WM_LBUTTONUP || message == WM_RBUTTONUP;
+  const WPARAM heldKey = heldButton_ == 1 ? MK_LBUTTON : MK_RBUTTON;
+  if (heldButton_ != 0 && !isUp && !(wParam & heldKey)) {
+    // Released over another window: that press can no longer end in a click here.
+    heldButton_ = 0;
+    pressed_ = kNoControl;
+  }
+  // Windows and Wine also post moves that do not move: only a new position is a move, or it
+  // would undo the look that a press or release has just given.
+  const bool still = hasPointer_ && at.x == pointer_.x && at.y == pointer_.y;
+  pointer_ = at;
+  hasPointer_ = true;
   switch (message) {
     case WM_MOUSEMOVE: {
-      const int buttons = (GetKeyState(VK_LBUTTON) < 0 ? 1 : 0) | (GetKeyState(VK_RBUTTON) < 0 ? 2 : 0);
-      Raise(EventType::MouseMove, target, buttons, shift, local);
+      if (still) break;
+      const int buttons = ((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0);
+      Raise(EventType::MouseMove, under, buttons, shift, local);
       break;
     }
     case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-      if (under == kNoControl || pressed_ != kNoControl) break;
-      pressed_ = under;
-      pressedButton_ = message == WM_LBUTTONDOWN ? 1 : 2;
-      SetCapture(window_);
-      Raise(EventType::MouseDown, under, pressedButton_, shift, local);
+    case WM_RBUTTONDOWN: {
+      const int button = message == WM_LBUTTONDOWN ? 1 : 2;
+      if (heldButton_ == 0) {
+        heldButton_ = button;
+        pressed_ = under;
+      }
+      Raise(EventType::MouseDown, under, button, shift, local);
       break;
+    }
     case WM_LBUTTONUP:
     case WM_RBUTTONUP: {
       const int button = message == WM_LBUTTONUP ? 1 : 2;
-      if (pressed_ == kNoControl || button != pressedButton_) break;
-      const ControlId released = pressed_;
-      pressed_ = kNoControl;
-      ReleaseCapture();
-      const std::shared_ptr<bool> alive = alive_;
-      Raise(EventType::MouseUp, released, button, shift, local);
       // A click is a left press and release over the same control.
-      if (*alive && button == 1 && under == released) Raise(EventType::Click, released);
+      const bool click = button == 1 && heldButton_ == 1 && under != kNoControl && under == pressed_;
+      if (button == heldButton_) {
+        heldButton_ = 0;
+        pressed_ = kNoControl;
+      }
+      const std::shared_ptr<bool> alive = alive_;
+      Raise(EventType::MouseUp, under, button, shift, local);
+      if (*alive && click) Raise(EventType::Click, under);
       break;
     }
     default:
@@ -439,10 +456,7 @@ LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
-      OnMouse(message, lParam);
-      return 0;
-    case WM_CAPTURECHANGED:
-      pressed_ = kNoControl;
+      OnMouse(message, wParam, lParam);
       return 0;
     case WM_TIMER:
       if (wParam >= kTimerBase && wParam < kTimerBase + controls_.size()) {

@@ -53,7 +53,7 @@ class NativeWindow {
   void PaintControls(HDC dc);
   ControlId ControlAt(POINT point) const;
   bool SetPointer();
-  void OnMouse(UINT message, LPARAM lParam);
+  void OnMouse(UINT message, WPARAM wParam, LPARAM lParam);
   void Raise(EventType type, ControlId control, int button = 0, int shift = 0, POINT at = {0, 0});
   HFONT MakeFont(const Font& font) const;
   HFONT WindowFont();
@@ -68,8 +68,10 @@ class NativeWindow {
   HBITMAP background_ = nullptr;
   HFONT windowFont_ = nullptr;
   std::vector<Control> controls_;
-  ControlId pressed_ = kNoControl;
-  int pressedButton_ = 0;
+  int heldButton_ = 0;              // 1 left, 2 right: the first button of a press, 0 when none is held
+  ControlId pressed_ = kNoControl;  // where that press began
+  bool hasPointer_ = false;         // a mouse message came, the last one at pointer_
+  POINT pointer_{};
   HWND focus_ = nullptr;
   // Cleared when this object goes; a handler may close its own window while we are inside it.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
