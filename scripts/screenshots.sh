@@ -46,7 +46,7 @@ rect_of() {
 cut() {
   local name=$1 l=$2 t=$3 r=$4 b=$5
   import -window root "$SHOT"
-  convert "$SHOT" -crop "$((r - l))x$((b - t))+$l+$t" +repage "$OUT/$name"
+  convert "$SHOT" -crop "$((r - l))x$((b - t))+$l+$t" +repage -strip "$OUT/$name"
   echo "screenshots: $OUT/$name ($((r - l))x$((b - t)))"
 }
 # The look of a screen region, as a checksum.
@@ -115,6 +115,12 @@ W move 400 300 >/dev/null
 W key 0x14 >/dev/null
 W waitwin LumoraIndicator - 5000 >/dev/null
 read -r l t r b < <(rect_of LumoraIndicator)
+# The Caps lamp (960 twips right of the first, 15 twips a pixel) turns green. The session starts
+# with Caps Lock off; the window may still be up from the start-up, with every lamp off.
+for i in $(seq 250); do
+  [ "$(W pixel $((l + 156)) $((t + 60)))" = 00FF00 ] && break
+  sleep 0.02
+done
 read -r _ _ _ bottom < <(rect_of Shell_TrayWnd)
 cut indicator-popup.png $((l - 24)) $((t - 24)) "$r" "$bottom"
 W key 0x14 >/dev/null   # Caps Lock off again
