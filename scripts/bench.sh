@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Prints the performance figures: native benchmarks (Google Benchmark), then the timing probes of
-# the real programs under Wine. Builds both trees first. PROBE_IDLE_SECONDS shortens the idle runs.
+# the real programs under Wine, and the sizes of the disc image and its installers. Builds both
+# trees first. PROBE_IDLE_SECONDS shortens the idle runs.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
@@ -14,6 +15,9 @@ done
 
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 >/dev/null
+if [ -f build/win32/keyboard-disc.iso ]; then
+  bash disc/check_disc.sh --sizes build/win32 build/win32/keyboard-disc.iso build/win32/setup/*/Setup.exe
+fi
 probes=$(cd build/win32/bin && ls *_probe.exe 2>/dev/null || true)
 [ -n "$probes" ] || exit 0
 scripts/e2e.sh --build-dir build/win32 --run "

@@ -14,7 +14,8 @@ scripts/setup.sh
 cmake --preset win32
 cmake --build --preset win32
 
-DISC=$ROOT/build/win32/disc
+# The disc as it ships: the launcher with the real installers (the tree the image is made of).
+DISC=$ROOT/build/win32/disc-iso
 SHOTS=$ROOT/build/screenshots
 mkdir -p "$SHOTS"
 

@@ -8,6 +8,7 @@ PACKAGES=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 wine64 fonts-wine fonts-liberation
   xvfb xauth xdotool imagemagick x11-utils icoutils
+  nsis xorriso
 )
 
 SUDO=

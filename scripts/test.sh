@@ -15,4 +15,8 @@ ctest --preset native
 echo "== win32: programs and end-to-end tests under Wine"
 cmake --preset win32
 cmake --build --preset win32
-scripts/e2e.sh --build-dir build/win32
+status=0
+echo "== the disc image read back"
+ctest --test-dir build/win32 -L disc --output-on-failure || status=1
+scripts/e2e.sh --build-dir build/win32 || status=1
+exit $status
