@@ -82,17 +82,9 @@ protected:
         const POINT icon = bench::TrayIconCenter(0);
         bench::Click(icon.x, icon.y);
     }
-    HWND OpenTrayMenu() {
-        const POINT icon = bench::TrayIconCenter(0);
-        bench::RightClick(icon.x, icon.y);
-        return bench::WaitPopupMenu(kWait);
-    }
+    HWND OpenTrayMenu() { return bench::OpenTrayMenu(0, kWait); }
     void ChooseFromTrayMenu(size_t row) {
-        HWND menu = OpenTrayMenu();
-        ASSERT_NE(menu, nullptr) << "the tray menu did not open";
-        const POINT item = bench::MenuRowCenter(menu, kMenuRows, row);
-        bench::Click(item.x, item.y);
-        ASSERT_TRUE(bench::WaitPopupMenuGone(kWait));
+        ASSERT_TRUE(bench::ChooseTrayMenuRow(0, kMenuRows, row, kWait)) << "the tray menu did not open and close";
     }
     static int VisibleAboutBoxes() {
         int count = 0;

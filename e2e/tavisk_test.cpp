@@ -54,17 +54,9 @@ class Tavisk : public bench::BenchTest {
     return bench::WaitFor(kWait, [] { return HotkeyHeld(0xB5) && HotkeyHeld(0xB6) && HotkeyHeld(0xB7); });
   }
 
-  HWND OpenTrayMenu() {
-    const POINT icon = bench::TrayIconCenter(0);
-    bench::RightClick(icon.x, icon.y);
-    return bench::WaitPopupMenu(kWait);
-  }
+  HWND OpenTrayMenu() { return bench::OpenTrayMenu(0, kWait); }
   void ChooseFromTrayMenu(size_t row) {
-    HWND menu = OpenTrayMenu();
-    ASSERT_NE(menu, nullptr) << "the tray menu did not open";
-    const POINT item = bench::MenuRowCenter(menu, kMenuRows, row);
-    bench::Click(item.x, item.y);
-    ASSERT_TRUE(bench::WaitPopupMenuGone(kWait));
+    ASSERT_TRUE(bench::ChooseTrayMenuRow(0, kMenuRows, row, kWait)) << "the tray menu did not open and close";
   }
   std::vector<bench::LogLine> WaitStarted(size_t lines) {
     std::vector<bench::LogLine> started;

@@ -18,7 +18,7 @@ cmake --build --preset win32 >/dev/null
 if [ -f build/win32/keyboard-disc.iso ]; then
   bash disc/check_disc.sh --sizes build/win32 build/win32/keyboard-disc.iso build/win32/setup/*/Setup.exe
 fi
-probes=$(cd build/win32/bin && ls *_probe.exe 2>/dev/null || true)
-[ -n "$probes" ] || exit 0
+probes=$(cd build/win32/bin && echo *_probe.exe)
+[ "$probes" != "*_probe.exe" ] || exit 0
 scripts/e2e.sh --build-dir build/win32 --run "
   for p in $probes; do wine \"\$BIN/\$p\" </dev/null 2>/dev/null | tr -d '\r'; done"

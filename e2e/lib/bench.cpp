@@ -409,6 +409,20 @@ HWND WaitPopupMenu(DWORD ms) { return WaitWindow("#32768", nullptr, ms); }
 
 bool WaitPopupMenuGone(DWORD ms) { return WaitHidden("#32768", nullptr, ms); }
 
+HWND OpenTrayMenu(int icon, DWORD ms) {
+    const POINT at = TrayIconCenter(icon);
+    RightClick(at.x, at.y);
+    return WaitPopupMenu(ms);
+}
+
+bool ChooseTrayMenuRow(int icon, const std::vector<MenuRow>& rows, size_t row, DWORD ms) {
+    HWND menu = OpenTrayMenu(icon, ms);
+    if (!menu) return false;
+    const POINT item = MenuRowCenter(menu, rows, row);
+    Click(item.x, item.y);
+    return WaitPopupMenuGone(ms);
+}
+
 MenuLayout MenuMetrics() { return MenuMetrics(Dpi()); }
 
 MenuLayout MenuMetrics(int dpi) {

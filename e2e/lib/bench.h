@@ -150,6 +150,10 @@ bool HasTaskbarButton(HWND app);
 HWND PopupMenu();
 HWND WaitPopupMenu(DWORD ms);
 bool WaitPopupMenuGone(DWORD ms);
+// Right-clicks tray icon n; the popup menu that opened, or NULL at the deadline.
+HWND OpenTrayMenu(int icon, DWORD ms);
+// Opens the menu of tray icon n and clicks the row; false unless the menu opened and closed again.
+bool ChooseTrayMenuRow(int icon, const std::vector<MenuRow>& rows, size_t row, DWORD ms);
 // Measured menu metrics for the current DPI.
 MenuLayout MenuMetrics();
 MenuLayout MenuMetrics(int dpi);
