@@ -39,12 +39,6 @@ forms::WindowDescription AboutBoxDescription() {
       .Add(forms::Label("Label2").Text(kAboutVersion).Rect(1800, 1080, 1215, 255).WithFont(SansSerif(8.25f)));
 }
 
-AboutBox::AboutBox(forms::Application& app) : Form(app, AboutBoxDescription()), command1_(Find("Command1")) {}
-
-void AboutBox::OnClick(forms::ControlId control) {
-  if (control == command1_) Unload();
-}
-
 MainWindow::MainWindow(forms::Application& app, support::ResidentSupport& support, Hotkeys& hotkeys,
                        HotkeyPlatform& platform, AboutBox& about)
     : Form(app, MainWindowDescription()),

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "forms/application.h"
+#include "forms/closed_by_button.h"
 #include "forms/form.h"
 #include "hotkeys/hotkeys.h"
 #include "support/resident.h"
@@ -14,15 +15,10 @@ namespace tavisk {
 forms::WindowDescription MainWindowDescription();
 forms::WindowDescription AboutBoxDescription();
 
-class AboutBox : public forms::Form {
+// Its "OK" button, Command1, closes it; nothing else happens.
+class AboutBox : public forms::ClosedByButton {
  public:
-  explicit AboutBox(forms::Application& app);
-
- protected:
-  void OnClick(forms::ControlId control) override;
-
- private:
-  forms::ControlId command1_;
+  explicit AboutBox(forms::Application& app) : ClosedByButton(app, AboutBoxDescription(), "Command1") {}
 };
 
 class MainWindow : public forms::Form {

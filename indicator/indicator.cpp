@@ -52,12 +52,6 @@ forms::WindowDescription AboutBoxDescription() {
       .Add(forms::Label("Label3").Text(kAboutVersions).Rect(960, 1320, 2895, 375));
 }
 
-AboutBox::AboutBox(forms::Application& app) : Form(app, AboutBoxDescription()), command1_(Find("Command1")) {}
-
-void AboutBox::OnClick(forms::ControlId control) {
-  if (control == command1_) Unload();
-}
-
 IndicatorWindow::IndicatorWindow(forms::Application& app, support::ResidentSupport& support, HookPlatform& platform,
                                  AboutBox& about)
     : Form(app, IndicatorDescription()),

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "forms/application.h"
+#include "forms/closed_by_button.h"
 #include "forms/form.h"
 #include "indicator/hook_platform.h"
 #include "support/resident.h"
@@ -18,15 +19,10 @@ constexpr forms::Twips kBottomMargin = 500;    // between Form1's bottom edge an
 forms::WindowDescription IndicatorDescription();
 forms::WindowDescription AboutBoxDescription();
 
-class AboutBox : public forms::Form {
+// Its "OK" button, Command1, closes it; nothing else happens.
+class AboutBox : public forms::ClosedByButton {
  public:
-  explicit AboutBox(forms::Application& app);
-
- protected:
-  void OnClick(forms::ControlId control) override;
-
- private:
-  forms::ControlId command1_;
+  explicit AboutBox(forms::Application& app) : ClosedByButton(app, AboutBoxDescription(), "Command1") {}
 };
 
 class IndicatorWindow : public forms::Form {
