@@ -57,14 +57,13 @@ void MainWindow::OnLoad() {
   SetStartProgram(kAutostartName, kAutostartCommand);
   Hide();
   if (TrayIconId == 0) {
-    TrayIconId = support_.AddTrayIcon(static_cast<std::uint32_t>(ControlHandle(picture1_)), support::kWmMouseMove,
-                                      static_cast<std::uint32_t>(Icon()), Text(tavisk_));
+    TrayIconId = support_.AddTrayIcon(ControlHandle(picture1_), support::kWmMouseMove, Icon(), Text(tavisk_));
   }
-  hotkeys_.SetUp(static_cast<std::uint32_t>(WindowHandle()));
+  hotkeys_.SetUp(WindowHandle());
 }
 
 void MainWindow::SetStartProgram(const std::string& name, const std::string& comm) {
-  std::uint32_t key = 0;
+  std::uintptr_t key = 0;
   if (platform_.RegCreateKeyA(kHkeyLocalMachine, kRunKey, key) != 0) return;
   platform_.RegSetValueExA(key, name, 0, kRegSz, comm, static_cast<std::uint32_t>(comm.size() + 1));
   platform_.RegCloseKey(key);
@@ -83,7 +82,7 @@ void MainWindow::OnMouseMove(forms::ControlId control, int, int, forms::Twips x,
   const int decoded = support::DecodeTrayCallback(x, ScaleMode(), app.Platform().ScreenMetrics().twipsPerPixelX);
   if (decoded != static_cast<int>(support::kWmRButtonUp)) return;
   // The owner must be in front, or the menu does not close when the user clicks elsewhere.
-  platform_.SetForegroundWindow(static_cast<std::uint32_t>(WindowHandle()));
+  platform_.SetForegroundWindow(WindowHandle());
   PopupMenu(mnuShow_, kTpmRightButton);
 }
 

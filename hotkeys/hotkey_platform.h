@@ -8,7 +8,8 @@ namespace tavisk {
 
 constexpr std::uint32_t kWmHotkey = 0x0312;
 constexpr int kGwlWndProc = -4;
-constexpr std::uint32_t kHkeyLocalMachine = 0x80000002u;
+// 0x80000002, widened with its sign as Windows defines it: (HKEY)(ULONG_PTR)(LONG)0x80000002.
+constexpr std::uintptr_t kHkeyLocalMachine = static_cast<std::uintptr_t>(std::intptr_t{-0x7FFFFFFE});
 constexpr std::uint32_t kRegSz = 1;
 constexpr int kSwShowNormal = 1;
 constexpr std::uint32_t kVkLaunchApp1 = 0xB6;
@@ -31,21 +32,21 @@ class HotkeyPlatform {
  public:
   virtual ~HotkeyPlatform() = default;
   virtual std::uint16_t GlobalAddAtomA(const std::string& name) = 0;
-  virtual int RegisterHotKey(std::uint32_t window, std::int32_t id, std::uint32_t modifiers, std::uint32_t key) = 0;
-  virtual int UnregisterHotKey(std::uint32_t window, std::int32_t id) = 0;
+  virtual int RegisterHotKey(std::uintptr_t window, std::int32_t id, std::uint32_t modifiers, std::uint32_t key) = 0;
+  virtual int UnregisterHotKey(std::uintptr_t window, std::int32_t id) = 0;
   // The address of the driver's own window procedure, which SetWindowLongA installs.
   virtual std::intptr_t HotkeyWindowProc() = 0;
-  virtual std::intptr_t SetWindowLongA(std::uint32_t window, int index, std::intptr_t value) = 0;
-  virtual std::intptr_t CallWindowProcA(std::intptr_t procedure, std::uint32_t window, std::uint32_t message,
-                                        std::uint32_t wParam, std::int32_t lParam) = 0;
+  virtual std::intptr_t SetWindowLongA(std::uintptr_t window, int index, std::intptr_t value) = 0;
+  virtual std::intptr_t CallWindowProcA(std::intptr_t procedure, std::uintptr_t window, std::uint32_t message,
+                                        std::uintptr_t wParam, std::intptr_t lParam) = 0;
   virtual int GetVersionExA(OsVersionInfo& record) = 0;
-  virtual std::intptr_t ShellExecuteA(std::uint32_t window, const char* operation, const char* file,
+  virtual std::intptr_t ShellExecuteA(std::uintptr_t window, const char* operation, const char* file,
                                       const char* parameters, const char* directory, int show) = 0;
-  virtual long RegCreateKeyA(std::uint32_t root, const std::string& path, std::uint32_t& key) = 0;
-  virtual long RegSetValueExA(std::uint32_t key, const std::string& name, std::uint32_t reserved, std::uint32_t type,
+  virtual long RegCreateKeyA(std::uintptr_t root, const std::string& path, std::uintptr_t& key) = 0;
+  virtual long RegSetValueExA(std::uintptr_t key, const std::string& name, std::uint32_t reserved, std::uint32_t type,
                               const std::string& data, std::uint32_t size) = 0;
-  virtual long RegCloseKey(std::uint32_t key) = 0;
-  virtual int SetForegroundWindow(std::uint32_t window) = 0;
+  virtual long RegCloseKey(std::uintptr_t key) = 0;
+  virtual int SetForegroundWindow(std::uintptr_t window) = 0;
 };
 
 }  // namespace tavisk

@@ -7,7 +7,7 @@ namespace tavisk {
 
 std::int32_t HotkeyIdFromAtom(std::uint16_t atom) { return static_cast<std::int16_t>(atom); }
 
-void Hotkeys::SetUp(std::uint32_t mainWindow) {
+void Hotkeys::SetUp(std::uintptr_t mainWindow) {
   mainWindow_ = mainWindow;
   HotkeyIdComputer = HotkeyIdFromAtom(platform_.GlobalAddAtomA(kAtomComputer));
   HotkeyIdCalculator = HotkeyIdFromAtom(platform_.GlobalAddAtomA(kAtomCalculator));
@@ -26,15 +26,18 @@ void Hotkeys::Release() {
   platform_.UnregisterHotKey(mainWindow_, HotkeyIdMedia);
 }
 
-std::intptr_t Hotkeys::HotkeyWindowProc(std::uint32_t hWnd, std::uint32_t uMsg, std::uint32_t wParam,
-                                        std::int32_t lParam) {
+std::intptr_t Hotkeys::HotkeyWindowProc(std::uintptr_t hWnd, std::uint32_t uMsg, std::uintptr_t wParam,
+                                        std::intptr_t lParam) {
+  // Passed on at full width: on 64-bit, wParam and lParam may be pointers.
   if (uMsg != kWmHotkey) return platform_.CallWindowProcA(PrevWndProc, hWnd, uMsg, wParam, lParam);
-  // The whole 32-bit wParam is compared, so a zero-extended atom does not match its id.
-  if (wParam == static_cast<std::uint32_t>(HotkeyIdComputer)) {
+  // The hotkey id is a 32-bit int, so its 32 bits are compared whole: a zero-extended atom does
+  // not match its id, and a 64-bit wParam matches however the platform widened the id.
+  const auto id = static_cast<std::uint32_t>(wParam);
+  if (id == static_cast<std::uint32_t>(HotkeyIdComputer)) {
     OpenMyComputer();
-  } else if (wParam == static_cast<std::uint32_t>(HotkeyIdCalculator)) {
+  } else if (id == static_cast<std::uint32_t>(HotkeyIdCalculator)) {
     Launch([this] { StartCalculator(); });
-  } else if (wParam == static_cast<std::uint32_t>(HotkeyIdMedia)) {
+  } else if (id == static_cast<std::uint32_t>(HotkeyIdMedia)) {
     Launch([this] { StartMediaPlayer(); });
   }
   return 0;

@@ -17,9 +17,9 @@ class Hotkeys {
  public:
   Hotkeys(HotkeyPlatform& platform, forms::Backend& runtime) : platform_(platform), runtime_(runtime) {}
 
-  void SetUp(std::uint32_t mainWindow);
+  void SetUp(std::uintptr_t mainWindow);
   void Release();
-  std::intptr_t HotkeyWindowProc(std::uint32_t hWnd, std::uint32_t uMsg, std::uint32_t wParam, std::int32_t lParam);
+  std::intptr_t HotkeyWindowProc(std::uintptr_t hWnd, std::uint32_t uMsg, std::uintptr_t wParam, std::intptr_t lParam);
 
   std::int32_t HotkeyIdComputer = 0;
   std::int32_t HotkeyIdCalculator = 0;
@@ -35,7 +35,7 @@ class Hotkeys {
 
   HotkeyPlatform& platform_;
   forms::Backend& runtime_;
-  std::uint32_t mainWindow_ = 0;
+  std::uintptr_t mainWindow_ = 0;
 };
 
 }  // namespace tavisk

@@ -43,15 +43,15 @@ class HookPlatform {
   virtual ~HookPlatform() = default;
   // The address of the program's own low-level keyboard procedure and its module instance.
   virtual std::intptr_t KeyboardHookProcAddress() = 0;
-  virtual std::uint32_t ModuleInstance() = 0;
-  virtual std::uint32_t SetWindowsHookExA(int idHook, std::intptr_t procedure, std::uint32_t module,
+  virtual std::uintptr_t ModuleInstance() = 0;
+  virtual std::uintptr_t SetWindowsHookExA(int idHook, std::intptr_t procedure, std::uintptr_t module,
                                           std::uint32_t threadId) = 0;
-  virtual int UnhookWindowsHookEx(std::uint32_t hook) = 0;
-  virtual std::intptr_t CallNextHookEx(std::uint32_t hook, std::int32_t nCode, std::uintptr_t wParam,
+  virtual int UnhookWindowsHookEx(std::uintptr_t hook) = 0;
+  virtual std::intptr_t CallNextHookEx(std::uintptr_t hook, std::int32_t nCode, std::uintptr_t wParam,
                                        std::intptr_t lParam) = 0;
   virtual std::int16_t GetKeyState(std::int32_t virtualKey) = 0;
   virtual int GetKeyboardState(std::uint8_t* keys256) = 0;
-  virtual int SetForegroundWindow(std::uint32_t window) = 0;
+  virtual int SetForegroundWindow(std::uintptr_t window) = 0;
 };
 
 }  // namespace lumora

@@ -72,8 +72,7 @@ void IndicatorWindow::OnLoad() {
   support_.MakeTopmost(*this);
   if (support_.PrevInstanceHandOff(*this)) app.Terminate();
   if (TrayIconId == 0) {
-    TrayIconId = support_.AddTrayIcon(static_cast<std::uint32_t>(ControlHandle(picture1_)), support::kWmMouseMove,
-                                      static_cast<std::uint32_t>(Icon()), Text(text1_));
+    TrayIconId = support_.AddTrayIcon(ControlHandle(picture1_), support::kWmMouseMove, Icon(), Text(text1_));
   }
   const forms::Screen screen = app.Platform().ScreenMetrics();
   SetLeft(screen.Width() - Width());
@@ -109,7 +108,7 @@ void IndicatorWindow::OnMouseMove(forms::ControlId control, int, int, forms::Twi
     SetTimerEnabled(timer1_, true);
   } else if (decoded == static_cast<int>(support::kWmRButtonUp)) {
     // The owner must be in front, or the menu does not close when the user clicks elsewhere.
-    platform_.SetForegroundWindow(static_cast<std::uint32_t>(WindowHandle()));
+    platform_.SetForegroundWindow(WindowHandle());
     PopupMenu(mnuShow_, kTpmRightButton);
   }
 }

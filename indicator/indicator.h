@@ -35,7 +35,7 @@ class IndicatorWindow : public forms::Form {
 
   // Program-wide: there is one Form1 object for the whole run, so the handle lives with it.
   // Written once by the load, never cleared.
-  std::uint32_t KeyboardHookHandle = 0;
+  std::uintptr_t KeyboardHookHandle = 0;
   std::int32_t TrayIconId = 0;
 
  protected:

@@ -24,23 +24,26 @@ void WriteTip(NotifyIconRecord& record, const std::string& tip) {
   std::copy(field.begin(), field.end(), record.bytes.begin() + kTipOffset);
 }
 
-NotifyIconRecord AddRecord(std::uint32_t hWnd, std::int32_t id, std::uint32_t callbackMessage,
-                           std::uint32_t icon, const std::string& tip) {
+NotifyIconRecord AddRecord(std::uintptr_t hWnd, std::int32_t id, std::uint32_t callbackMessage, std::uintptr_t icon,
+                           const std::string& tip) {
   NotifyIconRecord record;
+  record.window = hWnd;
+  record.icon = icon;
   record.SetField(0, kNotifyIconRecordSize);
-  record.SetField(4, hWnd);
+  record.SetField(4, static_cast<std::uint32_t>(hWnd));
   record.SetField(8, static_cast<std::uint32_t>(id));
   record.SetField(12, kNifMessageIconTip);
   record.SetField(16, callbackMessage);
-  record.SetField(20, icon);
+  record.SetField(20, static_cast<std::uint32_t>(icon));
   WriteTip(record, tip);
   return record;
 }
 
-NotifyIconRecord DeleteRecord(std::uint32_t hWnd, std::int32_t id) {
+NotifyIconRecord DeleteRecord(std::uintptr_t hWnd, std::int32_t id) {
   NotifyIconRecord record;
+  record.window = hWnd;
   record.SetField(0, kNotifyIconRecordSize);
-  record.SetField(4, hWnd);
+  record.SetField(4, static_cast<std::uint32_t>(hWnd));
   record.SetField(8, static_cast<std::uint32_t>(id));
   record.SetField(12, kNifMessageIconTip);
   return record;

@@ -28,18 +28,18 @@ bool ResidentSupport::PrevInstanceHandOff(forms::Form& window) {
   const std::string oldCaption = window.Caption();
   // Rename first: the search must not find this copy's own window.
   window.SetCaption("Zelmi's " + window.Caption());
-  const std::uint32_t running = platform_.FindWindowA(nullptr, oldCaption);
+  const std::uintptr_t running = platform_.FindWindowA(nullptr, oldCaption);
   std::int32_t zero = 0;
   platform_.SendMessageA(running, kWmSetFocus, 0, reinterpret_cast<std::intptr_t>(&zero));
   return true;
 }
 
-std::int32_t ResidentSupport::AddTrayIcon(std::uint32_t hWnd, std::uint32_t callbackMessage, std::uint32_t icon,
+std::int32_t ResidentSupport::AddTrayIcon(std::uintptr_t hWnd, std::uint32_t callbackMessage, std::uintptr_t icon,
                                           const std::string& tip) {
   if (trayIconCounter_ == std::numeric_limits<std::int32_t>::max()) throw forms::Error("Overflow");
   const std::int32_t id = ++trayIconCounter_;
   const NotifyIconRecord record = AddRecord(hWnd, id, callbackMessage, icon, tip);
-  if (!trayIconOwners_) trayIconOwners_ = std::make_unique<std::map<std::string, std::uint32_t>>();
+  if (!trayIconOwners_) trayIconOwners_ = std::make_unique<std::map<std::string, std::uintptr_t>>();
   (*trayIconOwners_)[DecimalText(id)] = hWnd;
   added_[id] = record;
   platform_.Shell_NotifyIconA(kNimAdd, record);
@@ -60,7 +60,7 @@ void ResidentSupport::RestoreTrayIcon(std::int32_t id) {
 }
 
 void ResidentSupport::MakeTopmost(forms::Form& window) {
-  platform_.SetWindowPos(static_cast<std::uint32_t>(window.WindowHandle()), kHwndTopmost, 0, 0, 0, 0,
+  platform_.SetWindowPos(window.WindowHandle(), kHwndTopmost, 0, 0, 0, 0,
                          kSwpNoSizeNoMove);
 }
 

@@ -23,11 +23,11 @@ constexpr std::intptr_t kHwndTopmost = -1;
 class ResidentPlatform {
  public:
   virtual ~ResidentPlatform() = default;
-  virtual std::uint32_t FindWindowA(const char* className, const std::string& windowName) = 0;
-  virtual std::intptr_t SendMessageA(std::uint32_t window, std::uint32_t message, std::uintptr_t wParam,
+  virtual std::uintptr_t FindWindowA(const char* className, const std::string& windowName) = 0;
+  virtual std::intptr_t SendMessageA(std::uintptr_t window, std::uint32_t message, std::uintptr_t wParam,
                                      std::intptr_t lParam) = 0;
   virtual int Shell_NotifyIconA(std::uint32_t message, const NotifyIconRecord& record) = 0;
-  virtual int SetWindowPos(std::uint32_t window, std::intptr_t insertAfter, int x, int y, int cx, int cy,
+  virtual int SetWindowPos(std::uintptr_t window, std::intptr_t insertAfter, int x, int y, int cx, int cy,
                            std::uint32_t flags) = 0;
 };
 
@@ -36,7 +36,7 @@ class ResidentSupport {
   ResidentSupport(ResidentPlatform& platform, forms::Backend& runtime) : platform_(platform), runtime_(runtime) {}
 
   bool PrevInstanceHandOff(forms::Form& window);
-  std::int32_t AddTrayIcon(std::uint32_t hWnd, std::uint32_t callbackMessage, std::uint32_t icon,
+  std::int32_t AddTrayIcon(std::uintptr_t hWnd, std::uint32_t callbackMessage, std::uintptr_t icon,
                            const std::string& tip);
   void DeleteTrayIcon(std::int32_t id);
   void MakeTopmost(forms::Form& window);
@@ -45,13 +45,13 @@ class ResidentSupport {
   void RestoreTrayIcon(std::int32_t id);
 
   std::int32_t TrayIconCounter() const { return trayIconCounter_; }
-  const std::map<std::string, std::uint32_t>* TrayIconOwners() const { return trayIconOwners_.get(); }
+  const std::map<std::string, std::uintptr_t>* TrayIconOwners() const { return trayIconOwners_.get(); }
 
  private:
   ResidentPlatform& platform_;
   forms::Backend& runtime_;
   std::int32_t trayIconCounter_ = 0;
-  std::unique_ptr<std::map<std::string, std::uint32_t>> trayIconOwners_;
+  std::unique_ptr<std::map<std::string, std::uintptr_t>> trayIconOwners_;
   std::map<std::int32_t, NotifyIconRecord> added_;
 };
 

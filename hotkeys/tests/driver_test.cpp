@@ -46,11 +46,14 @@ class Driver : public ::testing::Test {
   }
 };
 
+// HKEY_LOCAL_MACHINE is 0x80000002 widened with its sign, as Windows defines it.
+const std::string kHklm = sizeof(std::uintptr_t) == 8 ? "0xffffffff80000002" : "0x80000002";
+
 TEST_F(Driver, StartUpRunsItsStepsInOrder) {
   app.Run(main, false);
   EXPECT_THAT(log.Lines(),
               ElementsAre("CreateWindow TaviskMainWindow 0x200", "PreviousInstanceRunning",
-                          "RegCreateKeyA 0x80000002 \"Software\\Microsoft\\Windows\\CurrentVersion\\Run\"",
+                          "RegCreateKeyA " + kHklm + " \"Software\\Microsoft\\Windows\\CurrentVersion\\Run\"",
                           "RegSetValueExA 0x5000 \"MultimediaKeyboard\" 0 type=1 "
                           "\"C:\\Program Files\\Multimedia Keyboard\\Tavisk.exe\" size=50",
                           "RegCloseKey 0x5000", "Hide 0x200",

@@ -8,26 +8,26 @@ std::uint16_t FakeHotkeyPlatform::GlobalAddAtomA(const std::string& name) {
   return found == atoms.end() ? 0 : found->second;
 }
 
-int FakeHotkeyPlatform::RegisterHotKey(std::uint32_t window, std::int32_t id, std::uint32_t modifiers,
+int FakeHotkeyPlatform::RegisterHotKey(std::uintptr_t window, std::int32_t id, std::uint32_t modifiers,
                                        std::uint32_t key) {
   log_.Add("RegisterHotKey " + Hex(window) + " id=" + std::to_string(id) + " mod=" + std::to_string(modifiers) +
            " vk=" + Hex(key));
   return 1;
 }
 
-int FakeHotkeyPlatform::UnregisterHotKey(std::uint32_t window, std::int32_t id) {
+int FakeHotkeyPlatform::UnregisterHotKey(std::uintptr_t window, std::int32_t id) {
   log_.Add("UnregisterHotKey " + Hex(window) + " id=" + std::to_string(id));
   return 1;
 }
 
-std::intptr_t FakeHotkeyPlatform::SetWindowLongA(std::uint32_t window, int index, std::intptr_t value) {
+std::intptr_t FakeHotkeyPlatform::SetWindowLongA(std::uintptr_t window, int index, std::intptr_t value) {
   log_.Add("SetWindowLongA " + Hex(window) + " index=" + std::to_string(index) + " value=" +
            Hex(static_cast<std::uint64_t>(value)));
   return previousProcedure;
 }
 
-std::intptr_t FakeHotkeyPlatform::CallWindowProcA(std::intptr_t procedure, std::uint32_t window, std::uint32_t message,
-                                                  std::uint32_t wParam, std::int32_t lParam) {
+std::intptr_t FakeHotkeyPlatform::CallWindowProcA(std::intptr_t procedure, std::uintptr_t window, std::uint32_t message,
+                                                  std::uintptr_t wParam, std::intptr_t lParam) {
   log_.Add("CallWindowProcA " + Hex(static_cast<std::uint64_t>(procedure)) + " " + Hex(window) + " msg=" +
            std::to_string(message) + " wParam=" + std::to_string(wParam) + " lParam=" + std::to_string(lParam));
   return previousResult;
@@ -40,20 +40,20 @@ int FakeHotkeyPlatform::GetVersionExA(tavisk::OsVersionInfo& record) {
   return 1;
 }
 
-std::intptr_t FakeHotkeyPlatform::ShellExecuteA(std::uint32_t window, const char* operation, const char* file,
+std::intptr_t FakeHotkeyPlatform::ShellExecuteA(std::uintptr_t window, const char* operation, const char* file,
                                                 const char* parameters, const char* directory, int show) {
   log_.Add("ShellExecuteA " + Hex(window) + " \"" + operation + "\" \"" + file + "\" \"" + parameters + "\" " +
            (directory ? directory : "NULL") + " " + std::to_string(show));
   return 33;
 }
 
-long FakeHotkeyPlatform::RegCreateKeyA(std::uint32_t root, const std::string& path, std::uint32_t& key) {
+long FakeHotkeyPlatform::RegCreateKeyA(std::uintptr_t root, const std::string& path, std::uintptr_t& key) {
   log_.Add("RegCreateKeyA " + Hex(root) + " \"" + path + "\"");
   key = 0x5000;
   return createKeyResult;
 }
 
-long FakeHotkeyPlatform::RegSetValueExA(std::uint32_t key, const std::string& name, std::uint32_t reserved,
+long FakeHotkeyPlatform::RegSetValueExA(std::uintptr_t key, const std::string& name, std::uint32_t reserved,
                                         std::uint32_t type, const std::string& data, std::uint32_t size) {
   storedData.assign(data.c_str(), size);  // c_str holds the NUL that the size counts
   log_.Add("RegSetValueExA " + Hex(key) + " \"" + name + "\" " + std::to_string(reserved) + " type=" +
@@ -61,12 +61,12 @@ long FakeHotkeyPlatform::RegSetValueExA(std::uint32_t key, const std::string& na
   return 0;
 }
 
-long FakeHotkeyPlatform::RegCloseKey(std::uint32_t key) {
+long FakeHotkeyPlatform::RegCloseKey(std::uintptr_t key) {
   log_.Add("RegCloseKey " + Hex(key));
   return 0;
 }
 
-int FakeHotkeyPlatform::SetForegroundWindow(std::uint32_t window) {
+int FakeHotkeyPlatform::SetForegroundWindow(std::uintptr_t window) {
   log_.Add("SetForegroundWindow " + Hex(window));
   return 1;
 }

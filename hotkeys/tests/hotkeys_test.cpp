@@ -21,8 +21,8 @@ class HotkeysTest : public ::testing::Test {
     hotkeys.SetUp(0x100);
     log.Clear();
   }
-  std::intptr_t Hotkey(std::uint32_t wParam) { return hotkeys.HotkeyWindowProc(0x100, 0x312, wParam, 0); }
-  static std::uint32_t Wide(std::int32_t id) { return static_cast<std::uint32_t>(id); }
+  std::intptr_t Hotkey(std::uintptr_t wParam) { return hotkeys.HotkeyWindowProc(0x100, 0x312, wParam, 0); }
+  static std::uintptr_t Wide(std::int32_t id) { return static_cast<std::uint32_t>(id); }
 };
 
 TEST(HotkeyIds, StringAtomsWidenWithTheirSign) {
@@ -66,6 +66,21 @@ TEST_F(HotkeysTest, ReleasePutsBackTheSameProcedureBeforeUnregistering) {
 TEST_F(HotkeysTest, OtherMessagesReachThePreviousProcedureUnchangedWithItsResult) {
   EXPECT_EQ(hotkeys.HotkeyWindowProc(0x100, 0x111, 1001, -5), 42);
   EXPECT_THAT(log.Lines(), ElementsAre("CallWindowProcA 0xbeef 0x100 msg=273 wParam=1001 lParam=-5"));
+}
+
+TEST_F(HotkeysTest, PointerSizedParametersReachThePreviousProcedureWhole) {
+  if (sizeof(std::uintptr_t) < 8) GTEST_SKIP() << "a 32-bit build has nothing wider to lose";
+  // A 64-bit program's image lies above 4 GB: an lParam that points into it must not be cut.
+  const auto wParam = static_cast<std::uintptr_t>(0x1'0000'0001ull);
+  const auto lParam = static_cast<std::intptr_t>(0x1'4000'900Cll);
+  hotkeys.HotkeyWindowProc(0x1'0000'0100ull, 0x0081, wParam, lParam);
+  EXPECT_THAT(log.Lines(), ElementsAre("CallWindowProcA 0xbeef 0x100000100 msg=129 wParam=4294967297 lParam=5368745996"));
+}
+
+TEST_F(HotkeysTest, AnIdWidenedWithItsSignToSixtyFourBitsStillMatches) {
+  const auto widened = static_cast<std::uintptr_t>(static_cast<std::intptr_t>(hotkeys.HotkeyIdCalculator));
+  EXPECT_EQ(Hotkey(widened), 0);
+  EXPECT_THAT(log.Lines(), ElementsAre("StartCommandLine calc"));
 }
 
 TEST_F(HotkeysTest, MyComputerKeyAsksExplorerForTheFolder) {

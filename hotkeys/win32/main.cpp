@@ -12,9 +12,12 @@
 namespace tavisk {
 namespace {
 
-HWND ToHwnd(std::uint32_t window) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(window)); }
+HWND ToHwnd(std::uintptr_t window) { return reinterpret_cast<HWND>(window); }
+HKEY ToHkey(std::uintptr_t key) { return reinterpret_cast<HKEY>(key); }
 
 static_assert(sizeof(OSVERSIONINFOA) == kOsVersionInfoSize, "OSVERSIONINFOA layout");
+// winreg.h: HKEY_LOCAL_MACHINE is ((HKEY)(ULONG_PTR)((LONG)0x80000002)).
+static_assert(static_cast<ULONG_PTR>(static_cast<LONG>(0x80000002)) == kHkeyLocalMachine, "sign-widened");
 
 forms::Application* program = nullptr;
 Hotkeys* hotkeys = nullptr;
@@ -22,8 +25,7 @@ Hotkeys* hotkeys = nullptr;
 LRESULT CALLBACK HotkeyWindowProcThunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   program->Dispatch([&] {
-    result = hotkeys->HotkeyWindowProc(static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(window)), message,
-                                       static_cast<std::uint32_t>(wParam), static_cast<std::int32_t>(lParam));
+    result = hotkeys->HotkeyWindowProc(reinterpret_cast<std::uintptr_t>(window), message, wParam, lParam);
   });
   return result;
 }
@@ -32,20 +34,20 @@ class Win32HotkeyPlatform : public HotkeyPlatform {
  public:
   std::uint16_t GlobalAddAtomA(const std::string& name) override { return ::GlobalAddAtomA(name.c_str()); }
 
-  int RegisterHotKey(std::uint32_t window, std::int32_t id, std::uint32_t modifiers, std::uint32_t key) override {
+  int RegisterHotKey(std::uintptr_t window, std::int32_t id, std::uint32_t modifiers, std::uint32_t key) override {
     return ::RegisterHotKey(ToHwnd(window), id, modifiers, key);
   }
 
-  int UnregisterHotKey(std::uint32_t window, std::int32_t id) override { return ::UnregisterHotKey(ToHwnd(window), id); }
+  int UnregisterHotKey(std::uintptr_t window, std::int32_t id) override { return ::UnregisterHotKey(ToHwnd(window), id); }
 
   std::intptr_t HotkeyWindowProc() override { return reinterpret_cast<std::intptr_t>(&HotkeyWindowProcThunk); }
 
-  std::intptr_t SetWindowLongA(std::uint32_t window, int index, std::intptr_t value) override {
+  std::intptr_t SetWindowLongA(std::uintptr_t window, int index, std::intptr_t value) override {
     return ::SetWindowLongPtrA(ToHwnd(window), index, value);
   }
 
-  std::intptr_t CallWindowProcA(std::intptr_t procedure, std::uint32_t window, std::uint32_t message,
-                                std::uint32_t wParam, std::int32_t lParam) override {
+  std::intptr_t CallWindowProcA(std::intptr_t procedure, std::uintptr_t window, std::uint32_t message,
+                                std::uintptr_t wParam, std::intptr_t lParam) override {
     return ::CallWindowProcA(reinterpret_cast<WNDPROC>(procedure), ToHwnd(window), message, wParam, lParam);
   }
 
@@ -64,27 +66,27 @@ class Win32HotkeyPlatform : public HotkeyPlatform {
     return result;
   }
 
-  std::intptr_t ShellExecuteA(std::uint32_t window, const char* operation, const char* file, const char* parameters,
+  std::intptr_t ShellExecuteA(std::uintptr_t window, const char* operation, const char* file, const char* parameters,
                               const char* directory, int show) override {
     return reinterpret_cast<std::intptr_t>(::ShellExecuteA(ToHwnd(window), operation, file, parameters, directory, show));
   }
 
-  long RegCreateKeyA(std::uint32_t root, const std::string& path, std::uint32_t& key) override {
+  long RegCreateKeyA(std::uintptr_t root, const std::string& path, std::uintptr_t& key) override {
     HKEY opened = nullptr;
-    const long result = ::RegCreateKeyA(reinterpret_cast<HKEY>(static_cast<UINT_PTR>(root)), path.c_str(), &opened);
-    key = static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(opened));
+    const long result = ::RegCreateKeyA(ToHkey(root), path.c_str(), &opened);
+    key = reinterpret_cast<std::uintptr_t>(opened);
     return result;
   }
 
-  long RegSetValueExA(std::uint32_t key, const std::string& name, std::uint32_t reserved, std::uint32_t type,
+  long RegSetValueExA(std::uintptr_t key, const std::string& name, std::uint32_t reserved, std::uint32_t type,
                       const std::string& data, std::uint32_t size) override {
-    return ::RegSetValueExA(reinterpret_cast<HKEY>(static_cast<UINT_PTR>(key)), name.c_str(), reserved, type,
+    return ::RegSetValueExA(ToHkey(key), name.c_str(), reserved, type,
                             reinterpret_cast<const BYTE*>(data.c_str()), size);
   }
 
-  long RegCloseKey(std::uint32_t key) override { return ::RegCloseKey(reinterpret_cast<HKEY>(static_cast<UINT_PTR>(key))); }
+  long RegCloseKey(std::uintptr_t key) override { return ::RegCloseKey(ToHkey(key)); }
 
-  int SetForegroundWindow(std::uint32_t window) override { return ::SetForegroundWindow(ToHwnd(window)); }
+  int SetForegroundWindow(std::uintptr_t window) override { return ::SetForegroundWindow(ToHwnd(window)); }
 };
 
 }  // namespace

@@ -58,19 +58,19 @@ class CountingBackend : public forms::Backend {
 
 class CountingResidentPlatform : public support::ResidentPlatform {
  public:
-  std::uint32_t FindWindowA(const char*, const std::string&) override { return 0; }
-  std::intptr_t SendMessageA(std::uint32_t, std::uint32_t, std::uintptr_t, std::intptr_t) override { return 0; }
+  std::uintptr_t FindWindowA(const char*, const std::string&) override { return 0; }
+  std::intptr_t SendMessageA(std::uintptr_t, std::uint32_t, std::uintptr_t, std::intptr_t) override { return 0; }
   int Shell_NotifyIconA(std::uint32_t, const support::NotifyIconRecord&) override { return 1; }
-  int SetWindowPos(std::uint32_t, std::intptr_t, int, int, int, int, std::uint32_t) override { return 1; }
+  int SetWindowPos(std::uintptr_t, std::intptr_t, int, int, int, int, std::uint32_t) override { return 1; }
 };
 
 class CountingHookPlatform : public lumora::HookPlatform {
  public:
   std::intptr_t KeyboardHookProcAddress() override { return 0xC0DE; }
-  std::uint32_t ModuleInstance() override { return 0x400000; }
-  std::uint32_t SetWindowsHookExA(int, std::intptr_t, std::uint32_t, std::uint32_t) override { return 0x4B00; }
-  int UnhookWindowsHookEx(std::uint32_t) override { return 1; }
-  std::intptr_t CallNextHookEx(std::uint32_t, std::int32_t, std::uintptr_t, std::intptr_t) override {
+  std::uintptr_t ModuleInstance() override { return 0x400000; }
+  std::uintptr_t SetWindowsHookExA(int, std::intptr_t, std::uintptr_t, std::uint32_t) override { return 0x4B00; }
+  int UnhookWindowsHookEx(std::uintptr_t) override { return 1; }
+  std::intptr_t CallNextHookEx(std::uintptr_t, std::int32_t, std::uintptr_t, std::intptr_t) override {
     return static_cast<std::intptr_t>(++nextHookCalls & 1);
   }
   std::int16_t GetKeyState(std::int32_t) override {
@@ -81,7 +81,7 @@ class CountingHookPlatform : public lumora::HookPlatform {
     std::memset(keys256, 0, 256);
     return 1;
   }
-  int SetForegroundWindow(std::uint32_t) override { return 1; }
+  int SetForegroundWindow(std::uintptr_t) override { return 1; }
 
   std::uint64_t nextHookCalls = 0;
   std::uint16_t keyState = 0xFF80;

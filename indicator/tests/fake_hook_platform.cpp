@@ -4,19 +4,19 @@
 
 namespace fakes {
 
-std::uint32_t FakeHookPlatform::SetWindowsHookExA(int idHook, std::intptr_t procedure, std::uint32_t module,
+std::uintptr_t FakeHookPlatform::SetWindowsHookExA(int idHook, std::intptr_t procedure, std::uintptr_t module,
                                                   std::uint32_t threadId) {
   log_.Add("SetWindowsHookExA " + std::to_string(idHook) + " proc=" + Hex(static_cast<std::uint64_t>(procedure)) +
            " module=" + Hex(module) + " thread=" + std::to_string(threadId));
   return hookHandle;
 }
 
-int FakeHookPlatform::UnhookWindowsHookEx(std::uint32_t hook) {
+int FakeHookPlatform::UnhookWindowsHookEx(std::uintptr_t hook) {
   log_.Add("UnhookWindowsHookEx " + Hex(hook));
   return 1;
 }
 
-std::intptr_t FakeHookPlatform::CallNextHookEx(std::uint32_t hook, std::int32_t nCode, std::uintptr_t wParam,
+std::intptr_t FakeHookPlatform::CallNextHookEx(std::uintptr_t hook, std::int32_t nCode, std::uintptr_t wParam,
                                                std::intptr_t lParam) {
   log_.Add("CallNextHookEx " + Hex(hook) + " nCode=" + std::to_string(nCode) + " wParam=" + Hex(wParam) +
            " lParam=" + Hex(static_cast<std::uint64_t>(lParam)));
@@ -35,7 +35,7 @@ int FakeHookPlatform::GetKeyboardState(std::uint8_t* keys256) {
   return 1;
 }
 
-int FakeHookPlatform::SetForegroundWindow(std::uint32_t window) {
+int FakeHookPlatform::SetForegroundWindow(std::uintptr_t window) {
   log_.Add("SetForegroundWindow " + Hex(window));
   return 1;
 }

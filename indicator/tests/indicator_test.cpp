@@ -27,6 +27,15 @@ TEST_F(Indicator, StartUpRunsItsStepsInOrderAndStaysHidden) {
   EXPECT_EQ(resident.records[0].Tip().substr(0, 7), std::string("Lumora") + '\0');
 }
 
+TEST_F(Indicator, TheHookGetsTheWholeModuleInstanceAndKeepsTheWholeHandle) {
+  if (sizeof(std::uintptr_t) < 8) GTEST_SKIP() << "a 32-bit build has nothing wider to lose";
+  platform.moduleInstance = 0x1'4000'0000ull;  // where a 64-bit program's image lies
+  platform.hookHandle = 0x1'0000'4B00ull;
+  app.Run(form1, false);
+  EXPECT_THAT(log.Lines(), ::testing::Contains("SetWindowsHookExA 13 proc=0xc0de module=0x140000000 thread=0"));
+  EXPECT_EQ(form1.KeyboardHookHandle, 0x1'0000'4B00ull);
+}
+
 TEST_F(Indicator, TheTimerRunsFromTheLoad) {
   app.Run(form1, false);
   EXPECT_TRUE(backend.At(kForm1).timers.at(form1.Find("Timer1")));

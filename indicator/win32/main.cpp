@@ -12,9 +12,15 @@
 namespace lumora {
 namespace {
 
-// The hook reads the record as bytes; it must be the platform's 20-byte layout exactly.
-static_assert(sizeof(void*) != 4 || sizeof(KBDLLHOOKSTRUCT) == kKeyEventSize, "20-byte KBDLLHOOKSTRUCT");
-static_assert(sizeof(void*) != 4 || offsetof(KBDLLHOOKSTRUCT, flags) == 8, "flags at offset 8");
+// The hook copies the record's first 20 bytes and reads vkCode and flags from them as bytes.
+static_assert(offsetof(KBDLLHOOKSTRUCT, vkCode) == 0, "vkCode at offset 0");
+static_assert(offsetof(KBDLLHOOKSTRUCT, flags) == 8, "flags at offset 8");
+#if defined(_WIN64)
+// dwExtraInfo is pointer-sized: the record is 24 bytes, and the 20 copied end inside it.
+static_assert(sizeof(KBDLLHOOKSTRUCT) == 24 && offsetof(KBDLLHOOKSTRUCT, dwExtraInfo) == 16, "24-byte KBDLLHOOKSTRUCT");
+#else
+static_assert(sizeof(KBDLLHOOKSTRUCT) == kKeyEventSize, "20-byte KBDLLHOOKSTRUCT");
+#endif
 
 forms::Application* program = nullptr;
 IndicatorWindow* form1 = nullptr;
@@ -28,25 +34,25 @@ LRESULT CALLBACK LowLevelKeyboardProc(int nCode, WPARAM wParam, LPARAM lParam) {
   return result;
 }
 
-HHOOK ToHook(std::uint32_t hook) { return reinterpret_cast<HHOOK>(static_cast<UINT_PTR>(hook)); }
+HHOOK ToHook(std::uintptr_t hook) { return reinterpret_cast<HHOOK>(hook); }
 
 class Win32HookPlatform : public HookPlatform {
  public:
   explicit Win32HookPlatform(HINSTANCE instance) : instance_(instance) {}
 
   std::intptr_t KeyboardHookProcAddress() override { return reinterpret_cast<std::intptr_t>(&LowLevelKeyboardProc); }
-  std::uint32_t ModuleInstance() override { return static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(instance_)); }
+  std::uintptr_t ModuleInstance() override { return reinterpret_cast<std::uintptr_t>(instance_); }
 
-  std::uint32_t SetWindowsHookExA(int idHook, std::intptr_t procedure, std::uint32_t module,
-                                  std::uint32_t threadId) override {
-    HHOOK hook = ::SetWindowsHookExA(idHook, reinterpret_cast<HOOKPROC>(procedure),
-                                     reinterpret_cast<HINSTANCE>(static_cast<UINT_PTR>(module)), threadId);
-    return static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(hook));
+  std::uintptr_t SetWindowsHookExA(int idHook, std::intptr_t procedure, std::uintptr_t module,
+                                   std::uint32_t threadId) override {
+    HHOOK hook = ::SetWindowsHookExA(idHook, reinterpret_cast<HOOKPROC>(procedure), reinterpret_cast<HINSTANCE>(module),
+                                     threadId);
+    return reinterpret_cast<std::uintptr_t>(hook);
   }
 
-  int UnhookWindowsHookEx(std::uint32_t hook) override { return ::UnhookWindowsHookEx(ToHook(hook)); }
+  int UnhookWindowsHookEx(std::uintptr_t hook) override { return ::UnhookWindowsHookEx(ToHook(hook)); }
 
-  std::intptr_t CallNextHookEx(std::uint32_t hook, std::int32_t nCode, std::uintptr_t wParam,
+  std::intptr_t CallNextHookEx(std::uintptr_t hook, std::int32_t nCode, std::uintptr_t wParam,
                                std::intptr_t lParam) override {
     return ::CallNextHookEx(ToHook(hook), nCode, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
   }
@@ -55,9 +61,7 @@ class Win32HookPlatform : public HookPlatform {
 
   int GetKeyboardState(std::uint8_t* keys256) override { return ::GetKeyboardState(keys256); }
 
-  int SetForegroundWindow(std::uint32_t window) override {
-    return ::SetForegroundWindow(reinterpret_cast<HWND>(static_cast<UINT_PTR>(window)));
-  }
+  int SetForegroundWindow(std::uintptr_t window) override { return ::SetForegroundWindow(reinterpret_cast<HWND>(window)); }
 
  private:
   HINSTANCE instance_;

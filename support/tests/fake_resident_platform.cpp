@@ -2,13 +2,13 @@
 
 namespace fakes {
 
-std::uint32_t FakeResidentPlatform::FindWindowA(const char* className, const std::string& windowName) {
+std::uintptr_t FakeResidentPlatform::FindWindowA(const char* className, const std::string& windowName) {
   log_.Add(std::string("FindWindowA ") + (className ? className : "NULL") + " \"" + windowName + "\"");
   const auto found = windowsByCaption.find(windowName);
   return found == windowsByCaption.end() ? 0 : found->second;
 }
 
-std::intptr_t FakeResidentPlatform::SendMessageA(std::uint32_t window, std::uint32_t message, std::uintptr_t wParam,
+std::intptr_t FakeResidentPlatform::SendMessageA(std::uintptr_t window, std::uint32_t message, std::uintptr_t wParam,
                                                  std::intptr_t lParam) {
   // lParam of the focus message is the address of a 32-bit zero: record what it points at.
   const auto* pointed = reinterpret_cast<const std::int32_t*>(lParam);
@@ -26,7 +26,7 @@ int FakeResidentPlatform::Shell_NotifyIconA(std::uint32_t message, const support
   return 1;
 }
 
-int FakeResidentPlatform::SetWindowPos(std::uint32_t window, std::intptr_t insertAfter, int x, int y, int cx, int cy,
+int FakeResidentPlatform::SetWindowPos(std::uintptr_t window, std::intptr_t insertAfter, int x, int y, int cx, int cy,
                                        std::uint32_t flags) {
   log_.Add("SetWindowPos " + Hex(window) + " after=" + std::to_string(insertAfter) + " " + std::to_string(x) + "," +
            std::to_string(y) + "," + std::to_string(cx) + "," + std::to_string(cy) + " flags=" + std::to_string(flags));

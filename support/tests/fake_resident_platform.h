@@ -13,14 +13,14 @@ class FakeResidentPlatform : public support::ResidentPlatform {
  public:
   explicit FakeResidentPlatform(CallLog& log) : log_(log) {}
 
-  std::uint32_t FindWindowA(const char* className, const std::string& windowName) override;
-  std::intptr_t SendMessageA(std::uint32_t window, std::uint32_t message, std::uintptr_t wParam,
+  std::uintptr_t FindWindowA(const char* className, const std::string& windowName) override;
+  std::intptr_t SendMessageA(std::uintptr_t window, std::uint32_t message, std::uintptr_t wParam,
                              std::intptr_t lParam) override;
   int Shell_NotifyIconA(std::uint32_t message, const support::NotifyIconRecord& record) override;
-  int SetWindowPos(std::uint32_t window, std::intptr_t insertAfter, int x, int y, int cx, int cy,
+  int SetWindowPos(std::uintptr_t window, std::intptr_t insertAfter, int x, int y, int cx, int cy,
                    std::uint32_t flags) override;
 
-  std::map<std::string, std::uint32_t> windowsByCaption;
+  std::map<std::string, std::uintptr_t> windowsByCaption;
   std::vector<support::NotifyIconRecord> records;
 
  private:

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstring>
+
 namespace {
 
 using support::AddRecord;
@@ -50,6 +53,41 @@ TEST(NotifyIconRecord, DeleteRecordCarriesOnlySizeWindowIdAndFlags) {
   EXPECT_EQ(record.uCallbackMessage(), 0u);
   EXPECT_EQ(record.hIcon(), 0u);
   EXPECT_EQ(record.Tip(), std::string(64, '\0'));
+}
+
+// The first version of NOTIFYICONDATAA as a 64-bit Windows program lays it out.
+struct FirstVersion64 {
+  std::uint32_t cbSize;
+  void* hWnd;
+  std::uint32_t uID, uFlags, uCallbackMessage;
+  void* hIcon;
+  char szTip[64];
+};
+
+TEST(NotifyIconRecord, SixtyFourBitFieldsLandAtTheirOffsetsWithWholeHandles) {
+  if (sizeof(void*) != 8) GTEST_SKIP() << "the 64-bit layout needs 8-byte pointers";
+  static_assert(sizeof(void*) != 8 || (offsetof(FirstVersion64, hWnd) == 8 && offsetof(FirstVersion64, hIcon) == 32 &&
+                                       offsetof(FirstVersion64, szTip) == 40 && sizeof(FirstVersion64) == 104),
+                "the 64-bit first version");
+  const auto window = static_cast<std::uintptr_t>(0x1'4000'9000ull);
+  const auto icon = static_cast<std::uintptr_t>(0x2'0000'0ABCull);
+  FirstVersion64 native;
+  support::CopyFirstVersion(AddRecord(window, 3, 512, icon, "Lumora"), native, 104);
+  unsigned char bytes[104];
+  std::memcpy(bytes, &native, sizeof bytes);
+  auto at = [&](std::size_t offset, std::size_t size) {
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < size; ++i) value |= static_cast<std::uint64_t>(bytes[offset + i]) << (8 * i);
+    return value;
+  };
+  EXPECT_EQ(at(0, 4), 104u);
+  EXPECT_EQ(at(4, 4), 0u);  // padding, zeroed
+  EXPECT_EQ(at(8, 8), window);
+  EXPECT_EQ(at(16, 4), 3u);
+  EXPECT_EQ(at(20, 4), 7u);
+  EXPECT_EQ(at(24, 4), 512u);
+  EXPECT_EQ(at(32, 8), icon);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes + 40), 64), std::string("Lumora") + '\0' + std::string(57, ' '));
 }
 
 }  // namespace
