@@ -13,12 +13,16 @@ for b in build/native/bench/*_bench; do
   [ -x "$b" ] && "$b"
 done
 
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 >/dev/null
-if [ -f build/win32/keyboard-disc.iso ]; then
-  bash disc/check_disc.sh --sizes build/win32 build/win32/keyboard-disc.iso build/win32/setup/*/Setup.exe
+# The tree that runs under Wine here: win32 where 32-bit code runs, else win64 (scripts/hosts.sh).
+source scripts/hosts.sh
+TREE=$(kbd_main_tree)
+echo "bench: the $TREE tree ($KBD_32BIT_WHY)"
+cmake --preset "$TREE" >/dev/null
+cmake --build --preset "$TREE" >/dev/null
+if [ -f build/$TREE/keyboard-disc.iso ]; then
+  bash disc/check_disc.sh --sizes build/$TREE build/$TREE/keyboard-disc.iso build/$TREE/setup/*/Setup.exe
 fi
-probes=$(cd build/win32/bin && echo *_probe.exe)
+probes=$(cd build/$TREE/bin && echo *_probe.exe)
 [ "$probes" != "*_probe.exe" ] || exit 0
-scripts/e2e.sh --build-dir build/win32 --run "
+scripts/e2e.sh --build-dir build/$TREE --run "
   for p in $probes; do wine \"\$BIN/\$p\" </dev/null 2>/dev/null | tr -d '\r'; done"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs the end-to-end tests of a built win32 tree under Wine (builds nothing).
+# Runs the end-to-end tests of a built Windows tree (win32 or win64) under Wine (builds nothing).
 #
 #   scripts/e2e.sh [--build-dir DIR] [--only NAME]... [--no-dpi] [--fresh] [--timeout S] [-- GTEST_ARGS...]
 #       One 96-DPI session for all test programs listed in DIR/bin/e2e-tests.txt, then one
@@ -15,7 +15,9 @@
 set -u
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-BUILD=$ROOT/build/win32
+# shellcheck source=hosts.sh
+source "$ROOT/scripts/hosts.sh"
+BUILD=$ROOT/build/$(kbd_main_tree)
 ONLY=()
 NO_DPI=0
 FRESH=0
@@ -45,7 +47,7 @@ done
 
 BUILD=$(cd "$BUILD" 2>/dev/null && pwd) || { echo "e2e: no build dir" >&2; exit 2; }
 BIN=$BUILD/bin
-[ -f "$BIN/wtool.exe" ] || { echo "e2e: $BIN/wtool.exe missing: build the win32 tree (target e2e_bench)" >&2; exit 2; }
+[ -f "$BIN/wtool.exe" ] || { echo "e2e: $BIN/wtool.exe missing: build the tree (target e2e_bench)" >&2; exit 2; }
 
 # shellcheck source=wine-session.sh
 source "$ROOT/scripts/wine-session.sh"

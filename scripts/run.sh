@@ -11,30 +11,35 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
 
 scripts/setup.sh
-cmake --preset win32
-cmake --build --preset win32
+# The 32-bit disc where this host runs 32-bit code, else the 64-bit tree's (scripts/hosts.sh).
+source scripts/hosts.sh
+TREE=$(kbd_main_tree)
+echo "run: the $TREE tree ($KBD_32BIT_WHY)"
+cmake --preset "$TREE"
+cmake --build --preset "$TREE"
 
 # The disc as it ships: the launcher with the real installers (the tree the image is made of).
-DISC=$ROOT/build/win32/disc-iso
+DISC=$ROOT/build/$TREE/disc-iso
 SHOTS=$ROOT/build/screenshots
 mkdir -p "$SHOTS"
 
 if [ -f "$DISC/Vandrel.exe" ]; then
   PROGRAM=$DISC/Vandrel.exe
 else
-  PROGRAM=$ROOT/build/win32/bin/Tavisk.exe
+  PROGRAM=$ROOT/build/$TREE/bin/Tavisk.exe
 fi
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   source scripts/wine-session.sh
+  ws_use_arch "$TREE"
   ws_template
-  export WINEPREFIX=$ROOT/build/wine/desktop WINEDEBUG=-all
-  [ -f "$WINEPREFIX/system.reg" ] || cp -a "$ROOT/build/wine/template/." "$WINEPREFIX/"
+  export WINEPREFIX=$ROOT/build/wine/desktop-$TREE WINEDEBUG=-all
+  [ -f "$WINEPREFIX/system.reg" ] || cp -a "$WS_TEMPLATE/." "$WINEPREFIX/"
   cd "$(dirname "$PROGRAM")"
   exec wine explorer /desktop=KeyboardDisc,1024x768 "$(basename "$PROGRAM")"
 fi
 
-scripts/e2e.sh --build-dir build/win32 --run "
+scripts/e2e.sh --build-dir build/$TREE --run "
   set -e
   cd '$(dirname "$PROGRAM")'
   wine '$(basename "$PROGRAM")' >/dev/null 2>&1 &

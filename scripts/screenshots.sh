@@ -24,15 +24,19 @@ done
 mkdir -p "$OUT"
 
 scripts/setup.sh >/dev/null
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 >/dev/null
-DISC=$ROOT/build/win32/disc-iso
+# The tree that runs under Wine here: win32 where 32-bit code runs, else win64 (scripts/hosts.sh).
+source scripts/hosts.sh
+TREE=$(kbd_main_tree)
+echo "screenshots: the $TREE tree ($KBD_32BIT_WHY)"
+cmake --preset "$TREE" >/dev/null
+cmake --build --preset "$TREE" >/dev/null
+DISC=$ROOT/build/$TREE/disc-iso
 for f in Vandrel.exe "2K Hot key/Setup.exe"; do
   [ -f "$DISC/$f" ] || { echo "screenshots: $DISC/$f is missing" >&2; exit 1; }
 done
 
 export OUT DISC
-scripts/e2e.sh --build-dir build/win32 --run '
+scripts/e2e.sh --build-dir build/$TREE --run '
 set -euo pipefail
 W() { wine "$WTOOL" "$@" </dev/null 2>/dev/null | tr -d "\r"; }
 SHOT=$(mktemp -d)/screen.png

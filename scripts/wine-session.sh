@@ -9,19 +9,24 @@
 #   ... wine "$WS_BIN/some.exe" ...      # DISPLAY, WINEPREFIX, STANDIN_LOG are exported
 #   ws_stop                              # also runs from the EXIT/INT/TERM/HUP trap
 # As a program:
-#   scripts/wine-session.sh template              make (or check) the template prefix
+#   scripts/wine-session.sh template [win32|win64] make (or check) the template prefix
 #   scripts/wine-session.sh run [opts] -- CMD...  run CMD inside a session, return its status
 #   scripts/wine-session.sh shell [opts]          interactive shell inside a session
 #   scripts/wine-session.sh clean                 remove the template and stale run folders
 #
-# Environment: KBD_WINE_DIR (default <repo>/build/wine) holds template/ and the run copies;
+# The session's Wine follows the tree: a 32-bit tree (build/win32) runs under wine32 in a win32
+# prefix, a 64-bit one (build/win64) under wine64 in a win64 prefix. Debian's wine and wineboot
+# always pick wine32 when it is installed, so a 64-bit session puts a small wine shim first on PATH.
+#
+# Environment: KBD_WINE_DIR (default <repo>/build/wine) holds the templates and the run copies;
 # WS_QUIET=1 silences the timing lines on stderr.
 
 WS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 : "${KBD_WINE_DIR:=$WS_ROOT/build/wine}"
-WS_TEMPLATE=$KBD_WINE_DIR/template
+WS_ARCH=${WS_ARCH:-win32}
+WS_TEMPLATE=$KBD_WINE_DIR/template-$WS_ARCH
 # Bump when the template's contents change, so that old templates are rebuilt.
-WS_TEMPLATE_FORMAT=1
+WS_TEMPLATE_FORMAT=2
 WS_KEEPER_CLASS=KbdBenchKeeper
 
 ws_log() { [ "${WS_QUIET:-0}" = 1 ] || echo "wine-session: $*" >&2; }
@@ -46,7 +51,42 @@ ws_poll() {
     done
 }
 
-ws_template_stamp() { printf 'format=%s wine=%s\n' "$WS_TEMPLATE_FORMAT" "$(wine --version 2>/dev/null)"; }
+# win32 or win64, from the machine field of a Windows program's PE header.
+ws_pe_arch() {
+    local pe machine
+    pe=$(od -An -tu4 -j 60 -N4 "$1" 2>/dev/null | tr -d ' ') || return 1
+    machine=$(od -An -tx2 -j $((pe + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')
+    case $machine in
+    014c) echo win32 ;;
+    8664) echo win64 ;;
+    *) return 1 ;;
+    esac
+}
+
+# Makes this shell's wine, wineboot and wineserver those of ARCH.
+ws_use_arch() {
+    WS_ARCH=$1
+    WS_TEMPLATE=$KBD_WINE_DIR/template-$WS_ARCH
+    if [ "$WS_ARCH" = win64 ]; then
+        local shim=$KBD_WINE_DIR/wine64-bin
+        if [ ! -x "$shim/wine" ]; then
+            mkdir -p "$shim" || return 1
+            printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$shim/wine"
+            chmod +x "$shim/wine"
+        fi
+        case ":$PATH:" in *":$shim:"*) ;; *) export PATH=$shim:$PATH ;; esac
+        export WINELOADER=/usr/lib/wine/wine64
+        [ -x /usr/lib/wine/wine64 ] || { ws_die "wine64 is not installed (/usr/lib/wine/wine64)"; return 1; }
+    else
+        unset WINELOADER
+        [ -x /usr/lib/wine/wine ] ||
+            { ws_die "wine32 is not installed: this host cannot run the 32-bit tree (scripts/hosts.sh)"; return 1; }
+    fi
+}
+
+ws_template_stamp() {
+    printf 'format=%s arch=%s wine=%s\n' "$WS_TEMPLATE_FORMAT" "$WS_ARCH" "$(wine --version 2>/dev/null)"
+}
 
 # Makes the template prefix once (about 12 s); later calls only compare the stamp.
 ws_template() {
@@ -55,18 +95,19 @@ ws_template() {
     [ "$(cat "$WS_TEMPLATE/.kbd-template" 2>/dev/null)" = "$want" ] && return 0
     (
         # Parallel runs wait here for the one that builds it.
-        exec 9>"$KBD_WINE_DIR/template.lock"
+        exec 9>"$WS_TEMPLATE.lock"
         flock -w 300 9 || { echo "wine-session: template lock timeout" >&2; exit 1; }
         [ "$(cat "$WS_TEMPLATE/.kbd-template" 2>/dev/null)" = "$want" ] && exit 0
         local t0; t0=$(ws_now)
-        local tmp=$KBD_WINE_DIR/template.new
+        local tmp=$WS_TEMPLATE.new
         rm -rf "$tmp" "$WS_TEMPLATE"
         mkdir -p "$tmp"
-        export WINEPREFIX=$tmp WINEARCH=win32 WINEDEBUG=-all
+        export WINEPREFIX=$tmp WINEARCH=$WS_ARCH WINEDEBUG=-all
         unset DISPLAY
         # No Mono or Gecko install: nothing of ours needs them.
         export WINEDLLOVERRIDES="mscoree,mshtml="
-        timeout 300 wineboot -i </dev/null >/dev/null 2>&1 || { echo "wine-session: wineboot failed" >&2; exit 1; }
+        # Through wine, which is this session's own: Debian's wineboot would always pick wine32.
+        timeout 300 wine wineboot -i </dev/null >/dev/null 2>&1 || { echo "wine-session: wineboot ($WS_ARCH) failed" >&2; exit 1; }
         timeout 120 wineserver -w </dev/null >/dev/null 2>&1
         local reg=(
             "HKCU\\Software\\Wine\\Explorer|Desktop|REG_SZ|Default"
@@ -140,6 +181,9 @@ ws_parse_opts() {
     [[ $WS_DPI =~ ^[0-9]+$ ]] || { ws_die "bad --dpi $WS_DPI"; return 1; }
     [[ $WS_SIZE =~ ^[0-9]+x[0-9]+$ ]] || { ws_die "bad --size $WS_SIZE"; return 1; }
     [ -n "$WS_BIN" ] || WS_BIN=$WS_ROOT/build/win32/bin
+    local arch
+    arch=$(ws_pe_arch "$WS_BIN/wtool.exe") || { ws_die "$WS_BIN/wtool.exe: not a win32 or win64 program"; return 1; }
+    ws_use_arch "$arch"
 }
 
 # Kills what a session left if its shell dies without running the trap (SIGKILL from a timeout).
@@ -230,7 +274,7 @@ ws_start() {
         { ws_die "keeper window missing"; return 1; }
     local desk_s; desk_s=$(ws_since "$t")
     WS_STARTED=1
-    ws_log "up on $DISPLAY at ${WS_DPI} dpi ${WS_SIZE} in $(ws_since "$t0") s" \
+    ws_log "up on $DISPLAY ($WS_ARCH) at ${WS_DPI} dpi ${WS_SIZE} in $(ws_since "$t0") s" \
         "(copy $copy_s, xvfb $xvfb_s, server $server_s, desktop $desk_s)"
 }
 
@@ -266,7 +310,7 @@ ws_run() { "$@"; }
 ws_main() {
     local cmd=${1:-}; shift || true
     case $cmd in
-    template) ws_template ;;
+    template) ws_use_arch "${1:-win32}" && ws_template ;;
     run)
         ws_start "$@" || exit 1
         [ ${#WS_REST[@]} -gt 0 ] || { ws_die "run: no command"; exit 2; }
@@ -278,7 +322,7 @@ ws_main() {
         bash -i
         ;;
     clean)
-        rm -rf "$WS_TEMPLATE" "$KBD_WINE_DIR"/template.new
+        rm -rf "$KBD_WINE_DIR"/template "$KBD_WINE_DIR"/template-win*
         local run
         for run in "$KBD_WINE_DIR"/run.*; do
             [ -d "$run" ] || continue
