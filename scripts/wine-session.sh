@@ -121,6 +121,10 @@ ws_template() {
                 { echo "wine-session: reg add $key $val failed" >&2; exit 1; }
         done
         timeout 120 wineserver -w </dev/null >/dev/null 2>&1
+        # Debian's Wine does not find the fonts of fonts-wine in its data folder, so the caption
+        # buttons, which Wine draws with Marlett, would show as the letters "0 1 r".
+        cp /usr/share/wine/fonts/marlett.ttf "$tmp/drive_c/windows/Fonts/" ||
+            { echo "wine-session: no marlett.ttf: install fonts-wine" >&2; exit 1; }
         ws_remove_server_dir "$tmp"
         printf '%s' "$want" >"$tmp/.kbd-template"
         mv "$tmp" "$WS_TEMPLATE"
