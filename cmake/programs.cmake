@@ -9,6 +9,20 @@ elseif(MSVC)
   set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
 endif()
 
+# The Windows programs' code, from here to the end of the directory scope: every failure reports
+# and ends the program where it happens (forms/error.h), so nothing unwinds and no exception
+# support is linked; no RTTI; one thread, so no guarded statics; libstdc++'s templates are
+# instantiated in our own code (cmake/include/kbd_local_templates.h); and link-time optimisation.
+macro(kbd_lean_programs)
+  if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    add_compile_options(
+      "$<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions;-fno-rtti;-fno-threadsafe-statics;-fno-asynchronous-unwind-tables>"
+      "$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${PROJECT_SOURCE_DIR}/cmake/include/kbd_local_templates.h>")
+    cmake_policy(SET CMP0069 NEW)
+    set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ON)
+  endif()
+endmacro()
+
 # Makes TARGET a GUI program: Windows subsystem, the manifest embedded from the .rc, stripped when released.
 function(kbd_win32_program target)
   if(MSVC)

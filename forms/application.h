@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "forms/backend.h"
+#include "forms/error.h"
 
 namespace forms {
 
@@ -27,6 +28,7 @@ class Application {
   template <typename Handler>
   void Dispatch(Handler&& handler) {
     ++depth_;
+#if KBD_EXCEPTIONS
     try {
       handler();
     } catch (const Terminated&) {
@@ -36,6 +38,9 @@ class Application {
     } catch (...) {
       ReportError("Unexpected error");
     }
+#else
+    handler();  // a failure has reported and ended the program where it happened
+#endif
     --depth_;
     if (depth_ == 0 && running_ && !AnyLoaded()) backend_.EndMessageLoop();
   }

@@ -80,11 +80,12 @@ class Backend {
   virtual void SetTimerEnabled(Handle window, ControlId control, bool enabled) = 0;
   virtual void PopupMenu(Handle window, ControlId menu, unsigned flags) = 0;
 
-  virtual PictureRef LoadPictureFile(const std::string& path) = 0;  // throws Error
+  virtual PictureRef LoadPictureFile(const std::string& path) = 0;  // fails (forms::Fail) when it cannot
   virtual int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) = 0;
-  // Starts a program with a normal, activated window and does not wait. Throws Error on failure.
-  virtual void StartCommandLine(const std::string& commandLine) = 0;
-  virtual void StartProgram(const std::string& path, const std::string& commandLine) = 0;
+  // Start a program with a normal, activated window and do not wait. Each returns "" once the
+  // process is created, else why it could not be: the caller decides whether that ends the program.
+  [[nodiscard]] virtual std::string StartCommandLine(const std::string& commandLine) = 0;
+  [[nodiscard]] virtual std::string StartProgram(const std::string& path, const std::string& commandLine) = 0;
 
   virtual Screen ScreenMetrics() = 0;
   virtual std::string ExecutableFolder() = 0;

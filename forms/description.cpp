@@ -28,7 +28,7 @@ ControlId WindowDescription::Find(std::string_view name) const {
   for (size_t i = 0; i < controls.size(); ++i) {
     if (controls[i].name == name) return static_cast<ControlId>(i);
   }
-  throw Error("Method or data member not found: " + std::string(name));
+  Fail("Method or data member not found: " + std::string(name));
 }
 
 }  // namespace forms

@@ -36,9 +36,9 @@ std::intptr_t Hotkeys::HotkeyWindowProc(std::uintptr_t hWnd, std::uint32_t uMsg,
   if (id == static_cast<std::uint32_t>(HotkeyIdComputer)) {
     OpenMyComputer();
   } else if (id == static_cast<std::uint32_t>(HotkeyIdCalculator)) {
-    Launch([this] { StartCalculator(); });
+    Launch([this] { return StartCalculator(); });
   } else if (id == static_cast<std::uint32_t>(HotkeyIdMedia)) {
-    Launch([this] { StartMediaPlayer(); });
+    Launch([this] { return StartMediaPlayer(); });
   }
   return 0;
 }
@@ -47,26 +47,24 @@ void Hotkeys::OpenMyComputer() {
   platform_.ShellExecuteA(mainWindow_, "open", kExplorer, kMyComputer, nullptr, kSwShowNormal);
 }
 
-void Hotkeys::StartCalculator() { runtime_.StartCommandLine(kCalculator); }
+std::string Hotkeys::StartCalculator() { return runtime_.StartCommandLine(kCalculator); }
 
-void Hotkeys::StartMediaPlayer() {
+std::string Hotkeys::StartMediaPlayer() {
   OsVersionInfo version;
   version.dwOSVersionInfoSize = kOsVersionInfoSize;
   platform_.GetVersionExA(version);
   const bool windows2000 = version.dwMajorVersion == 5 && version.dwMinorVersion == 0;
   const char* player = windows2000 ? kMediaPlayer2000 : kMediaPlayer;
   // The fixed path is the program to run, so no shorter prefix of it can be started in its place.
-  runtime_.StartProgram(player, std::string("\"") + player + "\"");
+  return runtime_.StartProgram(player, std::string("\"") + player + "\"");
 }
 
 // A launch key whose program cannot be started is reported, and the driver stays resident.
 template <typename Action>
 void Hotkeys::Launch(Action&& action) {
-  try {
-    action();
-  } catch (const forms::Error& error) {
-    runtime_.ShowMessageBox(error.what(), runtime_.ProgramTitle(), forms::kMessageBoxOk | forms::kMessageBoxIconError);
-  }
+  const std::string failure = action();
+  if (failure.empty()) return;
+  runtime_.ShowMessageBox(failure, runtime_.ProgramTitle(), forms::kMessageBoxOk | forms::kMessageBoxIconError);
 }
 
 }  // namespace tavisk

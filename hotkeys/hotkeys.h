@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "forms/backend.h"
 #include "hotkeys/hotkey_platform.h"
@@ -28,8 +29,9 @@ class Hotkeys {
 
  private:
   void OpenMyComputer();
-  void StartCalculator();
-  void StartMediaPlayer();
+  // Each returns "" once the program runs, else why it could not start.
+  std::string StartCalculator();
+  std::string StartMediaPlayer();
   template <typename Action>
   void Launch(Action&& action);
 

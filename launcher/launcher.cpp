@@ -1,5 +1,6 @@
 #include "launcher/launcher.h"
 
+#include "forms/error.h"
 #include "launcher/res/resource.h"
 #include "launcher/texts.h"
 
@@ -134,7 +135,8 @@ void Form4::StartInstaller(const char* literal) {
   // The path holds blanks: it is the program to run, and quoted it is the whole command line,
   // so Windows never tries a shorter prefix such as "D:\Zevo.exe".
   const std::string path = DiscPath(literal);
-  app.Platform().StartProgram(path, "\"" + path + "\"");
+  const std::string failure = app.Platform().StartProgram(path, "\"" + path + "\"");
+  if (!failure.empty()) forms::Fail(failure);
 }
 
 }  // namespace vandrel

@@ -36,7 +36,7 @@ bool ResidentSupport::PrevInstanceHandOff(forms::Form& window) {
 
 std::int32_t ResidentSupport::AddTrayIcon(std::uintptr_t hWnd, std::uint32_t callbackMessage, std::uintptr_t icon,
                                           const std::string& tip) {
-  if (trayIconCounter_ == std::numeric_limits<std::int32_t>::max()) throw forms::Error("Overflow");
+  if (trayIconCounter_ == std::numeric_limits<std::int32_t>::max()) forms::Fail("Overflow");
   const std::int32_t id = ++trayIconCounter_;
   const NotifyIconRecord record = AddRecord(hWnd, id, callbackMessage, icon, tip);
   if (!trayIconOwners_) trayIconOwners_ = std::make_unique<std::map<std::string, std::uintptr_t>>();
@@ -47,9 +47,9 @@ std::int32_t ResidentSupport::AddTrayIcon(std::uintptr_t hWnd, std::uint32_t cal
 }
 
 void ResidentSupport::DeleteTrayIcon(std::int32_t id) {
-  if (!trayIconOwners_) throw forms::Error("Object variable not set");
+  if (!trayIconOwners_) forms::Fail("Object variable not set");
   const auto owner = trayIconOwners_->find(DecimalText(id));
-  if (owner == trayIconOwners_->end()) throw forms::Error("Invalid procedure call or argument");
+  if (owner == trayIconOwners_->end()) forms::Fail("Invalid procedure call or argument");
   platform_.Shell_NotifyIconA(kNimDelete, DeleteRecord(owner->second, id));
   added_.erase(id);
 }

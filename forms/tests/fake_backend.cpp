@@ -104,7 +104,7 @@ void FakeBackend::PopupMenu(forms::Handle window, forms::ControlId menu, unsigne
 
 forms::PictureRef FakeBackend::LoadPictureFile(const std::string& path) {
   log_.Add("LoadPicture " + path);
-  if (missingFiles.count(path)) throw forms::Error("File not found: " + path);
+  if (missingFiles.count(path)) forms::Fail("File not found: " + path);
   auto picture = std::make_shared<FakePicture>();
   picture->path = path;
   return picture;
@@ -116,14 +116,14 @@ int FakeBackend::ShowMessageBox(const std::string& text, const std::string& titl
   return 1;
 }
 
-void FakeBackend::StartCommandLine(const std::string& commandLine) {
+std::string FakeBackend::StartCommandLine(const std::string& commandLine) {
   log_.Add("StartCommandLine " + commandLine);
-  if (missingFiles.count(commandLine)) throw forms::Error("File not found");
+  return missingFiles.count(commandLine) ? "File not found" : "";
 }
 
-void FakeBackend::StartProgram(const std::string& path, const std::string& commandLine) {
+std::string FakeBackend::StartProgram(const std::string& path, const std::string& commandLine) {
   log_.Add("StartProgram " + path + " | " + commandLine);
-  if (missingFiles.count(path)) throw forms::Error("File not found");
+  return missingFiles.count(path) ? "File not found" : "";
 }
 
 bool FakeBackend::PreviousInstanceRunning() {

@@ -41,8 +41,8 @@ class FakeBackend : public forms::Backend {
   void PopupMenu(forms::Handle window, forms::ControlId menu, unsigned flags) override;
   forms::PictureRef LoadPictureFile(const std::string& path) override;
   int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override;
-  void StartCommandLine(const std::string& commandLine) override;
-  void StartProgram(const std::string& path, const std::string& commandLine) override;
+  std::string StartCommandLine(const std::string& commandLine) override;
+  std::string StartProgram(const std::string& path, const std::string& commandLine) override;
   forms::Screen ScreenMetrics() override { return screen; }
   std::string ExecutableFolder() override { return executableFolder; }
   bool PreviousInstanceRunning() override;

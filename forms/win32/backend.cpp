@@ -49,6 +49,17 @@ Win32Backend::~Win32Backend() {
   if (instanceMutex_) CloseHandle(instanceMutex_);
 }
 
+namespace {
+Win32Backend* reporting = nullptr;  // the one backend of the program, whose report failures reach
+void ReportFailure(const char* what) { reporting->ReportError(what); }
+}  // namespace
+
+void Win32Backend::SetErrorReport(std::function<void(const std::string&)> report) {
+  report_ = std::move(report);
+  reporting = this;
+  SetFailureHandler(&ReportFailure);
+}
+
 void Win32Backend::ReportError(const std::string& what) {
   if (report_) report_(what);  // the application's report does not return
   ShowMessageBox(what, title_, MB_OK | MB_ICONERROR);
@@ -70,7 +81,7 @@ HWND Win32Backend::HiddenOwner() {
 
 NativeWindow& Win32Backend::At(Handle window) {
   NativeWindow* native = NativeWindow::From(reinterpret_cast<HWND>(window));
-  if (!native) throw Error("Invalid window handle");
+  if (!native) Fail("Invalid window handle");
   return *native;
 }
 
@@ -138,8 +149,9 @@ void Win32Backend::PopupMenu(Handle window, ControlId menu, unsigned flags) { At
 PictureRef Win32Backend::LoadPictureFile(const std::string& path) {
   // No size asked for: the icon comes at its own size.
   HICON icon = static_cast<HICON>(LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
-  if (!icon) throw Error(LastErrorText("Cannot load the picture \"" + path + "\"."));
-  auto picture = std::make_shared<IconPicture>();
+  if (!icon) Fail(LastErrorText("Cannot load the picture \"" + path + "\"."));
+  // Not make_shared: without RTTI it links the library's prebuilt shared_ptr support and its mutexes.
+  std::shared_ptr<IconPicture> picture(new IconPicture);
   picture->handle = reinterpret_cast<Handle>(icon);
   ICONINFO info{};
   if (GetIconInfo(icon, &info)) {
@@ -159,7 +171,7 @@ int Win32Backend::ShowMessageBox(const std::string& text, const std::string& tit
   return MessageBoxA(nullptr, text.c_str(), title.c_str(), style | MB_SETFOREGROUND | MB_TASKMODAL);
 }
 
-void Win32Backend::Start(const char* application, const std::string& commandLine) {
+std::string Win32Backend::Start(const char* application, const std::string& commandLine) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -167,16 +179,17 @@ void Win32Backend::Start(const char* application, const std::string& commandLine
   PROCESS_INFORMATION process{};
   std::string line = commandLine;  // CreateProcessA may write into its command line
   if (!CreateProcessA(application, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    throw Error(LastErrorText("Cannot start \"" + (application ? std::string(application) : commandLine) + "\"."));
+    return LastErrorText("Cannot start \"" + (application ? std::string(application) : commandLine) + "\".");
   }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  return {};
 }
 
-void Win32Backend::StartCommandLine(const std::string& commandLine) { Start(nullptr, commandLine); }
+std::string Win32Backend::StartCommandLine(const std::string& commandLine) { return Start(nullptr, commandLine); }
 
-void Win32Backend::StartProgram(const std::string& path, const std::string& commandLine) {
-  Start(path.c_str(), commandLine);
+std::string Win32Backend::StartProgram(const std::string& path, const std::string& commandLine) {
+  return Start(path.c_str(), commandLine);
 }
 
 Screen Win32Backend::ScreenMetrics() {

@@ -19,7 +19,8 @@ class Win32Backend : public Backend {
   ~Win32Backend() override;
 
   // Where an error caught at a platform callback goes; the application's report.
-  void SetErrorReport(std::function<void(const std::string&)> report) { report_ = std::move(report); }
+  // Also where forms::Fail goes: the program reports and ends at the failing step.
+  void SetErrorReport(std::function<void(const std::string&)> report);
   void ReportError(const std::string& what);
 
   Handle CreateNativeWindow(const WindowDescription& description, EventSink& sink) override;
@@ -39,8 +40,8 @@ class Win32Backend : public Backend {
   void PopupMenu(Handle window, ControlId menu, unsigned flags) override;
   PictureRef LoadPictureFile(const std::string& path) override;
   int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override;
-  void StartCommandLine(const std::string& commandLine) override;
-  void StartProgram(const std::string& path, const std::string& commandLine) override;
+  std::string StartCommandLine(const std::string& commandLine) override;
+  std::string StartProgram(const std::string& path, const std::string& commandLine) override;
   Screen ScreenMetrics() override;
   std::string ExecutableFolder() override;
   bool PreviousInstanceRunning() override;
@@ -57,7 +58,7 @@ class Win32Backend : public Backend {
 
  private:
   NativeWindow& At(Handle window);
-  void Start(const char* application, const std::string& commandLine);
+  std::string Start(const char* application, const std::string& commandLine);
 
   HINSTANCE instance_;
   std::string title_;

@@ -22,30 +22,30 @@ COLORREF ToColorRef(Colour colour) {
 // Decodes a JPEG carried as RCDATA with the platform's picture loader into a bitmap of our own.
 HBITMAP LoadJpegResource(HINSTANCE instance, int id) {
   HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
-  if (!found) throw Error("Resource not found");
+  if (!found) Fail("Resource not found");
   const DWORD size = SizeofResource(instance, found);
   const void* bytes = LockResource(LoadResource(instance, found));
   HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (!copy) throw Error("Out of memory");
+  if (!copy) Fail("Out of memory");
   CopyMemory(GlobalLock(copy), bytes, size);
   GlobalUnlock(copy);
   IStream* stream = nullptr;
   if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
     GlobalFree(copy);
-    throw Error("Out of memory");
+    Fail("Out of memory");
   }
   IPicture* picture = nullptr;
   const HRESULT loaded = OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
                                         reinterpret_cast<void**>(&picture));
   stream->Release();
-  if (FAILED(loaded) || !picture) throw Error("Invalid picture");
+  if (FAILED(loaded) || !picture) Fail("Invalid picture");
   OLE_HANDLE handle = 0;
   picture->get_Handle(&handle);
   // The picture owns its bitmap; keep a copy that outlives it.
   HBITMAP bitmap = static_cast<HBITMAP>(CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)),
                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   picture->Release();
-  if (!bitmap) throw Error("Invalid picture");
+  if (!bitmap) Fail("Invalid picture");
   return bitmap;
 }
 
@@ -144,7 +144,7 @@ void NativeWindow::Create() {
   }
   window_ = CreateWindowExA(exStyle, description_.className.c_str(), description_.caption.c_str(), style, x, y,
                             outer.right - outer.left, outer.bottom - outer.top, owner, nullptr, instance, this);
-  if (!window_) throw Error("Cannot create window " + description_.className);
+  if (!window_) Fail("Cannot create window " + description_.className);
   if (icon_) {
     SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
@@ -415,6 +415,7 @@ LRESULT CALLBACK NativeWindow::Procedure(HWND window, UINT message, WPARAM wPara
   }
   NativeWindow* self = From(window);
   if (!self) return DefWindowProcA(window, message, wParam, lParam);
+#if KBD_EXCEPTIONS
   try {
     return self->Handle(message, wParam, lParam);
   } catch (const std::exception& error) {
@@ -423,19 +424,19 @@ LRESULT CALLBACK NativeWindow::Procedure(HWND window, UINT message, WPARAM wPara
     self->backend_.ReportError("Unexpected error");
   }
   return 0;
+#else
+  return self->Handle(message, wParam, lParam);  // a failure reports and ends the program in place
+#endif
 }
 
 LRESULT CALLBACK NativeWindow::ChildProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   NativeWindow* self = From(window);
   if (self && message == WM_MOUSEMOVE) {
-    try {
-      const ControlId control = GetDlgCtrlID(window) - kControlIdBase;
-      // The low word is the X position in pixels; for the tray icon's callback it carries the mouse message.
-      const POINT at{static_cast<LONG>(LOWORD(lParam)), static_cast<LONG>(HIWORD(lParam))};
-      self->Raise(EventType::MouseMove, control, static_cast<int>(wParam & (MK_LBUTTON | MK_RBUTTON)), 0, at);
-    } catch (const std::exception& error) {
-      self->backend_.ReportError(error.what());
-    }
+    const ControlId control = GetDlgCtrlID(window) - kControlIdBase;
+    // The low word is the X position in pixels; for the tray icon's callback it carries the mouse message.
+    const POINT at{static_cast<LONG>(LOWORD(lParam)), static_cast<LONG>(HIWORD(lParam))};
+    // Raise goes through the application's Dispatch, which stops every failure at this boundary.
+    self->Raise(EventType::MouseMove, control, static_cast<int>(wParam & (MK_LBUTTON | MK_RBUTTON)), 0, at);
     return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);

@@ -75,7 +75,7 @@ class NativeWindow {
   POINT pointer_{};
   HWND focus_ = nullptr;
   // Cleared when this object goes; a handler may close its own window while we are inside it.
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  std::shared_ptr<bool> alive_{new bool(true)};
 };
 
 }  // namespace forms::win32
