@@ -356,6 +356,46 @@ TEST_F(Vandrel, ThePointerIsTheHandOverTheButtonsOnly) {
   FreeLibrary(exe);
 }
 
+TEST_F(Vandrel, EachExitButtonAnswersUpToItsLastPixelRowAndColumnAndNoFurther) {
+  HWND start = Launch();
+  ASSERT_NE(start, nullptr);
+  auto cursor = [] {
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    GetCursorInfo(&info);
+    return info.hCursor;
+  };
+  // Inside and outside by turns, so that every step changes the look and waits for it.
+  auto probeEdges = [&](HWND window, const Rect& exit, const Image& rest, const Image& hover) {
+    const LONG right = exit.left + exit.width - 1, bottom = exit.top + exit.height - 1;
+    const struct {
+      POINT at;
+      bool inside;
+    } probes[] = {
+        {{exit.left, exit.top}, true},     {{exit.left - 1, exit.top}, false},   {{right, bottom}, true},
+        {{right + 1, bottom}, false},      {{right, bottom - 1}, true},          {{right, bottom + 1}, false},
+        {{exit.left + 1, exit.top}, true}, {{exit.left + 1, exit.top - 1}, false},
+    };
+    MoveTo(window, {30, 200});
+    Shows(window, rest);
+    const HCURSOR arrow = cursor();
+    for (const auto& probe : probes) {
+      SCOPED_TRACE(testing::Message() << "at " << probe.at.x << "," << probe.at.y);
+      MoveTo(window, probe.at);
+      Shows(window, probe.inside ? hover : rest);
+      if (probe.inside) {
+        EXPECT_NE(cursor(), arrow) << "no hand";
+      } else {
+        EXPECT_EQ(cursor(), arrow);
+      }
+    }
+  };
+  probeEdges(start, vdisc::kStartExit, StartLooks({}), StartLooks({ExitHover(vdisc::kStartExit)}));
+  HWND driver = ToDriverPage(start);
+  ASSERT_NE(driver, nullptr);
+  probeEdges(driver, vdisc::kDriverExit, DriverLooks({}), DriverLooks({ExitHover(vdisc::kDriverExit)}));
+}
+
 TEST_F(Vandrel, ThePicturesAreNotReadAgainOnHover) {
   HWND start = Launch();
   ASSERT_NE(start, nullptr);

@@ -1,9 +1,9 @@
 #include "forms/win32/backend.h"
 
-#include <cmath>
 #include <memory>
 
 #include "forms/error.h"
+#include "forms/pixels.h"
 #include "forms/win32/window.h"
 
 namespace forms::win32 {
@@ -30,10 +30,6 @@ LRESULT CALLBACK OwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 }  // namespace
-
-int TwipsToPixels(Twips twips, int twipsPerPixel) {
-  return static_cast<int>(std::lround(static_cast<double>(twips) / twipsPerPixel));
-}
 
 Win32Backend::Win32Backend(HINSTANCE instance, std::string title) : instance_(instance), title_(std::move(title)) {
   HDC screen = GetDC(nullptr);

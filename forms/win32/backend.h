@@ -69,7 +69,4 @@ class Win32Backend : public Backend {
   UINT taskbarCreated_ = 0;
 };
 
-// Converts twips to whole pixels, halves away from zero.
-int TwipsToPixels(Twips twips, int twipsPerPixel);
-
 }  // namespace forms::win32

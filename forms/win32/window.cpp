@@ -4,6 +4,7 @@
 #include <olectl.h>
 
 #include "forms/error.h"
+#include "forms/pixels.h"
 #include "forms/win32/backend.h"
 
 namespace forms::win32 {
@@ -161,8 +162,8 @@ void NativeWindow::CreateControls() {
   for (size_t i = 0; i < description_.controls.size(); ++i) {
     const ControlDescription& d = description_.controls[i];
     Control& c = controls_[i];
-    c.pixels = {TwipsToPixels(d.left, tx), TwipsToPixels(d.top, ty), TwipsToPixels(d.left + d.width, tx),
-                TwipsToPixels(d.top + d.height, ty)};
+    const PixelRect pixels = ControlPixels(d, tx, ty);
+    c.pixels = {pixels.left, pixels.top, pixels.right, pixels.bottom};
     c.fill = d.fillColour;
     if (d.hasFont) c.font = MakeFont(d.font);
     const DWORD visible = d.visible ? WS_VISIBLE : 0;
