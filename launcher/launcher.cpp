@@ -13,12 +13,14 @@ forms::ControlDescription Button(const char* name, forms::Twips left, forms::Twi
 
 forms::WindowDescription Skinned(const char* className, const char* caption, forms::Twips height, int skin) {
   // No frame and no taskbar button: only the skin shows, and the load handler places the window.
+  // Alt+Tab still lists it: without it a covered launcher could not be brought back.
   return forms::WindowDescription()
       .Class(className)
       .Caption(caption)
       .Framed(forms::Frame::None)
       .ClientSize(7485, height)
       .TaskbarButton(false)
+      .InAltTab(true)
       .Background(skin);
 }
 

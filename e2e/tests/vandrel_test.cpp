@@ -237,7 +237,7 @@ class Vandrel : public bench::BenchTest {
   HBITMAP driverSkin = nullptr;
 };
 
-TEST_F(Vandrel, TheStartWindowAppearsCentredActiveWithoutFrameOrTaskbarButtonAsTheBareSkin) {
+TEST_F(Vandrel, TheStartWindowAppearsCentredActiveWithoutFrameOrTaskbarButtonButInAltTabAsTheBareSkin) {
   HWND start = Launch();
   ASSERT_NE(start, nullptr);
   const bench::WindowInfo info = bench::Describe(start);
@@ -250,6 +250,7 @@ TEST_F(Vandrel, TheStartWindowAppearsCentredActiveWithoutFrameOrTaskbarButtonAsT
   EXPECT_EQ(info.style & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU), 0);
   EXPECT_NE(info.style & WS_POPUP, 0);
   EXPECT_NE(info.owner, nullptr) << "an unowned window gets a taskbar button in Wine";
+  EXPECT_EQ(info.exStyle & WS_EX_TOOLWINDOW, 0) << "a tool window is left out of Alt+Tab";
   EXPECT_FALSE(bench::HasTaskbarButton(start));
   EXPECT_TRUE(bench::WaitFor(kWait, [&] { return GetForegroundWindow() == start; })) << "shown without activation";
   // The 500-pixel skin from the top-left corner, its last column cut off, no button picture.
@@ -424,6 +425,7 @@ TEST_F(Vandrel, TheDriverPageAndBackLoadTheStartWindowAgain) {
   EXPECT_EQ(info.rect.top, (screen.cy - 499 + 1) / 2);
   EXPECT_EQ(info.rect.bottom - info.rect.top, 499);
   EXPECT_NE(info.owner, nullptr);
+  EXPECT_EQ(info.exStyle & WS_EX_TOOLWINDOW, 0) << "a tool window is left out of Alt+Tab";
   EXPECT_FALSE(bench::HasTaskbarButton(driver));
   EXPECT_TRUE(bench::WaitFor(kWait, [&] { return GetForegroundWindow() == driver; }));
   Shows(driver, DriverLooks({}), "driver");

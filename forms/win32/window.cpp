@@ -130,10 +130,12 @@ void NativeWindow::Create() {
   if (!description_.taskbarButton) {
     // Windows keeps an owned window off the taskbar; a tool-window style alone is not enough everywhere.
     owner = backend_.HiddenOwner();
-    exStyle |= WS_EX_TOOLWINDOW;
   } else {
     exStyle |= WS_EX_APPWINDOW;
   }
+  // Alt+Tab lists an owned window whose owner is hidden, unless it is a tool window: without a
+  // taskbar button, Alt+Tab is the only way back to a covered window.
+  if (!description_.inAltTab) exStyle |= WS_EX_TOOLWINDOW;
   RECT outer{0, 0, TwipsToPixels(description_.clientWidth, tx), TwipsToPixels(description_.clientHeight, ty)};
   AdjustWindowRectEx(&outer, style, FALSE, exStyle);
   int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
