@@ -22,11 +22,18 @@ using PictureRef = std::shared_ptr<Picture>;
 
 enum class EventType { MouseMove, MouseDown, MouseUp, Click, Timer, Menu, Close, EndSession, TaskbarCreated };
 
+// Mouse buttons, one bit each: a press or release names one, a move the ones held.
+constexpr int kLeftButton = 1;
+constexpr int kRightButton = 2;
+constexpr int kMiddleButton = 4;
+constexpr int kXButton1 = 8;
+constexpr int kXButton2 = 16;
+
 // One platform event for a window. control is kNoControl for the window's own background.
 struct Event {
   EventType type = EventType::MouseMove;
   ControlId control = kNoControl;
-  int button = 0;  // 1 left, 2 right, 4 middle
+  int button = 0;
   int shift = 0;   // 1 Shift, 2 Ctrl, 4 Alt
   Twips x = 0, y = 0;
 };

@@ -89,11 +89,13 @@ void MenuWindow::OnMouseMove(forms::ControlId control, int, int, forms::Twips, f
   for (PictureButton& each : buttons_) Give(each, ButtonEvent::MoveOverBackground);
 }
 
-void MenuWindow::OnMouseDown(forms::ControlId control, int, int, forms::Twips, forms::Twips) {
+void MenuWindow::OnMouseDown(forms::ControlId control, int mouseButton, int, forms::Twips, forms::Twips) {
+  if (!ChangesLook(mouseButton)) return;
   if (PictureButton* button = ButtonOf(control)) Give(*button, ButtonEvent::Down);
 }
 
-void MenuWindow::OnMouseUp(forms::ControlId control, int, int, forms::Twips, forms::Twips) {
+void MenuWindow::OnMouseUp(forms::ControlId control, int mouseButton, int, forms::Twips, forms::Twips) {
+  if (!ChangesLook(mouseButton)) return;
   if (PictureButton* button = ButtonOf(control)) Give(*button, ButtonEvent::Up);
 }
 

@@ -34,8 +34,15 @@ void Mouse(DWORD flags) {
 }
 
 
+// A button event of SendInput: its flags, and for the X buttons which one.
+struct Press {
+  Press(DWORD buttonFlags, DWORD xButton = 0) : flags(buttonFlags), which(xButton) {}
+  DWORD flags;
+  DWORD which;
+};
+
 // An absolute move, then the given button events, in one SendInput call so they keep their order.
-void MoveAndPress(POINT to, std::vector<DWORD> buttons = {}) {
+void MoveAndPress(POINT to, std::vector<Press> buttons = {}) {
   const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
   std::vector<INPUT> inputs(1 + buttons.size());
   inputs[0].type = INPUT_MOUSE;
@@ -45,7 +52,8 @@ void MoveAndPress(POINT to, std::vector<DWORD> buttons = {}) {
   inputs[0].mi.dy = (to.y * 65536 + h - 1) / h;
   for (size_t i = 0; i < buttons.size(); ++i) {
     inputs[i + 1].type = INPUT_MOUSE;
-    inputs[i + 1].mi.dwFlags = buttons[i];
+    inputs[i + 1].mi.dwFlags = buttons[i].flags;
+    inputs[i + 1].mi.mouseData = buttons[i].which;
   }
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
@@ -304,6 +312,22 @@ TEST_F(Vandrel, TheRightButtonChangesTheLooksAsTheLeftAndTheReleaseClears) {
   EXPECT_TRUE(bench::IsRunning(launcher));
   MoveTo(start, vdisc::kStartExit.Inside(5, 5));
   Shows(start, StartLooks({ExitHover(vdisc::kStartExit)}));
+}
+
+TEST_F(Vandrel, TheMiddleAndXButtonsNeitherPressNorReleaseNorClick) {
+  HWND start = Launch();
+  ASSERT_NE(start, nullptr);
+  const POINT exit = vdisc::kStartExit.Centre();
+  MoveTo(start, exit);
+  Shows(start, StartLooks({ExitHover(vdisc::kStartExit)}));
+  // On the pixel the pointer is on already: the window sees the buttons alone.
+  MoveAndPress(On(start, exit), {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, {MOUSEEVENTF_XDOWN, XBUTTON1},
+                                 {MOUSEEVENTF_XUP, XBUTTON1}, {MOUSEEVENTF_XDOWN, XBUTTON2}, {MOUSEEVENTF_XUP, XBUTTON2}});
+  // Straight onto the other button: its hover look shows once the window has had every press
+  // before it, and the exit button still hovers, neither pressed nor cleared.
+  MoveTo(start, vdisc::kStartKeyboard.Centre());
+  Shows(start, StartLooks({KeyboardHover(), ExitHover(vdisc::kStartExit)}), "after-other-buttons");
+  EXPECT_TRUE(bench::IsRunning(launcher)) << "a button other than the left one clicked exit";
 }
 
 TEST_F(Vandrel, AFastMoveFromButtonToButtonOrOutOfTheWindowLeavesThemHoveringUntilTheBackground) {
