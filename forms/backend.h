@@ -64,6 +64,25 @@ struct Terminated {};
 constexpr unsigned kMessageBoxOk = 0;
 constexpr unsigned kMessageBoxIconError = 0x10;
 
+// SHELLEXECUTEINFOA's mask bits and the show state that a start through the shell uses.
+constexpr std::uint32_t kSeeMaskNoAsync = 0x100;   // SEE_MASK_NOASYNC
+constexpr std::uint32_t kSeeMaskFlagNoUi = 0x400;  // SEE_MASK_FLAG_NO_UI
+constexpr int kShowNormal = 1;                     // SW_SHOWNORMAL
+
+// A program started through the shell (ShellExecuteExA): only the shell asks the user's consent
+// when the program's manifest wants an administrator, or Windows takes it for an installer;
+// CreateProcess fails there with ERROR_ELEVATION_REQUIRED. No verb, no parameters, no folder.
+struct ShellStart {
+  // The active window: Windows brings the consent prompt to the front only for the foreground
+  // window, and otherwise just flashes it on the taskbar.
+  Handle owner = 0;
+  std::string file;
+  // No async start, since a program may end right after and take the shell's unfinished start
+  // with it; no error box, since the program reports a failure itself (consent prompts still show).
+  std::uint32_t mask = kSeeMaskNoAsync | kSeeMaskFlagNoUi;
+  int show = kShowNormal;
+};
+
 class Backend {
  public:
   virtual ~Backend() = default;
@@ -92,6 +111,9 @@ class Backend {
   // Starts a program with a normal, activated window and does not wait. Throws Error on failure.
   virtual void StartCommandLine(const std::string& commandLine) = 0;
   virtual void StartProgram(const std::string& path, const std::string& commandLine) = 0;
+  // Returns once the process exists, without waiting for it. Throws Error on failure, a refused
+  // consent included.
+  virtual void StartThroughShell(const ShellStart& start) = 0;
 
   virtual Screen ScreenMetrics() = 0;
   virtual std::string ExecutableFolder() = 0;

@@ -135,10 +135,12 @@ void Form4::OnClick(forms::ControlId control) {
 }
 
 void Form4::StartInstaller(const char* literal) {
-  // The path holds blanks: it is the program to run, and quoted it is the whole command line,
-  // so Windows never tries a shorter prefix such as "D:\Zevo.exe".
-  const std::string path = DiscPath(literal);
-  app.Platform().StartProgram(path, "\"" + path + "\"");
+  // Never by CreateProcess: the installers ask for an administrator, and only the shell lets
+  // Windows ask the user for consent.
+  forms::ShellStart start;
+  start.owner = WindowHandle();
+  start.file = DiscPath(literal);
+  app.Platform().StartThroughShell(start);
 }
 
 }  // namespace vandrel

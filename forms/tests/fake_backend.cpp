@@ -126,6 +126,12 @@ void FakeBackend::StartProgram(const std::string& path, const std::string& comma
   if (missingFiles.count(path)) throw forms::Error("File not found");
 }
 
+void FakeBackend::StartThroughShell(const forms::ShellStart& start) {
+  log_.Add("StartThroughShell hwnd=" + Hex(start.owner) + " fMask=" + Hex(start.mask) + " file=\"" + start.file +
+           "\" nShow=" + std::to_string(start.show));
+  if (missingFiles.count(start.file)) throw forms::Error("File not found");
+}
+
 bool FakeBackend::PreviousInstanceRunning() {
   log_.Add("PreviousInstanceRunning");
   return previousInstance;

@@ -1,5 +1,8 @@
 #include "forms/win32/backend.h"
 
+#include <objbase.h>
+#include <shellapi.h>
+
 #include <memory>
 
 #include "forms/error.h"
@@ -15,8 +18,10 @@ struct IconPicture : Picture {
   }
 };
 
-std::string LastErrorText(const std::string& what) {
-  const DWORD code = GetLastError();
+static_assert(kSeeMaskNoAsync == SEE_MASK_NOASYNC && kSeeMaskFlagNoUi == SEE_MASK_FLAG_NO_UI &&
+              kShowNormal == SW_SHOWNORMAL);
+
+std::string ErrorText(const std::string& what, DWORD code) {
   char text[512] = {};
   FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, sizeof text,
                  nullptr);
@@ -24,6 +29,8 @@ std::string LastErrorText(const std::string& what) {
   if (text[0]) message += "\n\n" + std::string(text);
   return message;
 }
+
+std::string LastErrorText(const std::string& what) { return ErrorText(what, GetLastError()); }
 
 LRESULT CALLBACK OwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
@@ -173,6 +180,22 @@ void Win32Backend::StartCommandLine(const std::string& commandLine) { Start(null
 
 void Win32Backend::StartProgram(const std::string& path, const std::string& commandLine) {
   Start(path.c_str(), commandLine);
+}
+
+void Win32Backend::StartThroughShell(const ShellStart& start) {
+  // The shell may hand the start to extensions that need a single-threaded apartment.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = start.mask;
+  info.hwnd = reinterpret_cast<HWND>(start.owner);
+  info.lpFile = start.file.c_str();  // the file, not a command line: its blanks need no quotes
+  info.nShow = start.show;
+  const BOOL started = ShellExecuteExA(&info);
+  const DWORD error = GetLastError();
+  if (info.hProcess) CloseHandle(info.hProcess);  // there only when a mask asks for it; never waited on
+  if (SUCCEEDED(com)) CoUninitialize();
+  if (!started) throw Error(ErrorText("Cannot start \"" + start.file + "\".", error));
 }
 
 Screen Win32Backend::ScreenMetrics() {

@@ -41,6 +41,7 @@ class Win32Backend : public Backend {
   int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override;
   void StartCommandLine(const std::string& commandLine) override;
   void StartProgram(const std::string& path, const std::string& commandLine) override;
+  void StartThroughShell(const ShellStart& start) override;
   Screen ScreenMetrics() override;
   std::string ExecutableFolder() override;
   bool PreviousInstanceRunning() override;
