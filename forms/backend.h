@@ -22,11 +22,18 @@ using PictureRef = std::shared_ptr<Picture>;
 
 enum class EventType { MouseMove, MouseDown, MouseUp, Click, Timer, Menu, Close, EndSession, TaskbarCreated };
 
+// Mouse buttons, one bit each: a press or release names one, a move the ones held.
+constexpr int kLeftButton = 1;
+constexpr int kRightButton = 2;
+constexpr int kMiddleButton = 4;
+constexpr int kXButton1 = 8;
+constexpr int kXButton2 = 16;
+
 // One platform event for a window. control is kNoControl for the window's own background.
 struct Event {
   EventType type = EventType::MouseMove;
   ControlId control = kNoControl;
-  int button = 0;  // 1 left, 2 right, 4 middle
+  int button = 0;
   int shift = 0;   // 1 Shift, 2 Ctrl, 4 Alt
   Twips x = 0, y = 0;
 };
@@ -57,6 +64,25 @@ struct Terminated {};
 constexpr unsigned kMessageBoxOk = 0;
 constexpr unsigned kMessageBoxIconError = 0x10;
 
+// SHELLEXECUTEINFOA's mask bits and the show state that a start through the shell uses.
+constexpr std::uint32_t kSeeMaskNoAsync = 0x100;   // SEE_MASK_NOASYNC
+constexpr std::uint32_t kSeeMaskFlagNoUi = 0x400;  // SEE_MASK_FLAG_NO_UI
+constexpr int kShowNormal = 1;                     // SW_SHOWNORMAL
+
+// A program started through the shell (ShellExecuteExA): only the shell asks the user's consent
+// when the program's manifest wants an administrator, or Windows takes it for an installer;
+// CreateProcess fails there with ERROR_ELEVATION_REQUIRED. No verb, no parameters, no folder.
+struct ShellStart {
+  // The active window: Windows brings the consent prompt to the front only for the foreground
+  // window, and otherwise just flashes it on the taskbar.
+  Handle owner = 0;
+  std::string file;
+  // No async start, since a program may end right after and take the shell's unfinished start
+  // with it; no error box, since the program reports a failure itself (consent prompts still show).
+  std::uint32_t mask = kSeeMaskNoAsync | kSeeMaskFlagNoUi;
+  int show = kShowNormal;
+};
+
 class Backend {
  public:
   virtual ~Backend() = default;
@@ -86,6 +112,9 @@ class Backend {
   // process is created, else why it could not be: the caller decides whether that ends the program.
   [[nodiscard]] virtual std::string StartCommandLine(const std::string& commandLine) = 0;
   [[nodiscard]] virtual std::string StartProgram(const std::string& path, const std::string& commandLine) = 0;
+  // Returns "" once the process exists, without waiting for it, else why it could not start, a
+  // refused consent included.
+  [[nodiscard]] virtual std::string StartThroughShell(const ShellStart& start) = 0;
 
   virtual Screen ScreenMetrics() = 0;
   virtual std::string ExecutableFolder() = 0;

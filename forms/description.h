@@ -88,6 +88,7 @@ struct WindowDescription {
   bool hasPosition = false;  // otherwise the platform's default position for a new window
   Twips clientLeft = 0, clientTop = 0;
   bool taskbarButton = true;
+  bool inAltTab = true;  // false: a tool window, which Alt+Tab never lists
   bool activateOnShow = true;  // false: a pop-up that must not take the focus from the application in front
   int icon = 0;        // resource id, 0: none
   int iconWidth = 0, iconHeight = 0;  // the size the window shows it at; 0: the image's own
@@ -102,6 +103,7 @@ struct WindowDescription {
   WindowDescription& ClientSize(Twips w, Twips h) { clientWidth = w; clientHeight = h; return *this; }
   WindowDescription& ClientAt(Twips l, Twips t) { clientLeft = l; clientTop = t; hasPosition = true; return *this; }
   WindowDescription& TaskbarButton(bool value) { taskbarButton = value; return *this; }
+  WindowDescription& InAltTab(bool value) { inAltTab = value; return *this; }
   WindowDescription& ShowWithoutActivating() { activateOnShow = false; return *this; }
   WindowDescription& Icon(int resource, int width = 0, int height = 0) {
     icon = resource;

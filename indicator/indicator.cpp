@@ -20,7 +20,9 @@ forms::WindowDescription IndicatorDescription() {
       .Framed(forms::Frame::None)
       .ClientSize(4680, 1455)
       .TaskbarButton(false)
-      // It pops up while the user types: the application in front must keep every key.
+      // It pops up while the user types: the application in front must keep every key, and
+      // Alt+Tab must never offer it in place of that application.
+      .InAltTab(false)
       .ShowWithoutActivating()
       .Icon(IDI_TRAY)
       .Add(forms::Label("Label4").Text(kNumLabel).Rect(1080, 240, 615, 375).WithFont(labels))

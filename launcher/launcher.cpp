@@ -14,12 +14,14 @@ forms::ControlDescription Button(const char* name, forms::Twips left, forms::Twi
 
 forms::WindowDescription Skinned(const char* className, const char* caption, forms::Twips height, int skin) {
   // No frame and no taskbar button: only the skin shows, and the load handler places the window.
+  // Alt+Tab still lists it: without it a covered launcher could not be brought back.
   return forms::WindowDescription()
       .Class(className)
       .Caption(caption)
       .Framed(forms::Frame::None)
       .ClientSize(7485, height)
       .TaskbarButton(false)
+      .InAltTab(true)
       .Background(skin);
 }
 
@@ -88,11 +90,13 @@ void MenuWindow::OnMouseMove(forms::ControlId control, int, int, forms::Twips, f
   for (PictureButton& each : buttons_) Give(each, ButtonEvent::MoveOverBackground);
 }
 
-void MenuWindow::OnMouseDown(forms::ControlId control, int, int, forms::Twips, forms::Twips) {
+void MenuWindow::OnMouseDown(forms::ControlId control, int mouseButton, int, forms::Twips, forms::Twips) {
+  if (!ChangesLook(mouseButton)) return;
   if (PictureButton* button = ButtonOf(control)) Give(*button, ButtonEvent::Down);
 }
 
-void MenuWindow::OnMouseUp(forms::ControlId control, int, int, forms::Twips, forms::Twips) {
+void MenuWindow::OnMouseUp(forms::ControlId control, int mouseButton, int, forms::Twips, forms::Twips) {
+  if (!ChangesLook(mouseButton)) return;
   if (PictureButton* button = ButtonOf(control)) Give(*button, ButtonEvent::Up);
 }
 
@@ -132,10 +136,12 @@ void Form4::OnClick(forms::ControlId control) {
 }
 
 void Form4::StartInstaller(const char* literal) {
-  // The path holds blanks: it is the program to run, and quoted it is the whole command line,
-  // so Windows never tries a shorter prefix such as "D:\Zevo.exe".
-  const std::string path = DiscPath(literal);
-  const std::string failure = app.Platform().StartProgram(path, "\"" + path + "\"");
+  // Never by CreateProcess: the installers ask for an administrator, and only the shell lets
+  // Windows ask the user for consent.
+  forms::ShellStart start;
+  start.owner = WindowHandle();
+  start.file = DiscPath(literal);
+  const std::string failure = app.Platform().StartThroughShell(start);
   if (!failure.empty()) forms::Fail(failure);
 }
 

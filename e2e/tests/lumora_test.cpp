@@ -180,7 +180,7 @@ TEST_F(Lumora, ALeftClickOnTheIconShowsTheWindowUntilTheNextTick) {
     EXPECT_TRUE(WaitHiddenAgain());
 }
 
-TEST_F(Lumora, TheWindowHasTheSizeOfItsTwipsAndStandsAtTheLowerRight) {
+TEST_F(Lumora, TheWindowHasTheSizeOfItsTwipsStandsAtTheLowerRightAndIsInNeitherTaskbarNorAltTab) {
     StartIndicator();
     ClickIcon();
     ASSERT_TRUE(WaitShown());
@@ -194,6 +194,8 @@ TEST_F(Lumora, TheWindowHasTheSizeOfItsTwipsAndStandsAtTheLowerRight) {
     EXPECT_EQ(info.rect.top, Pixels(static_cast<double>(screen.cy * tpp - height * tpp - 500)));
     EXPECT_EQ(info.style & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU), 0);
     EXPECT_NE(info.exStyle & WS_EX_TOPMOST, 0);
+    EXPECT_NE(info.exStyle & WS_EX_TOOLWINDOW, 0) << "the pop-up must stay out of Alt+Tab";
+    EXPECT_NE(info.owner, nullptr) << "an unowned window gets a taskbar button in Wine";
     EXPECT_FALSE(bench::HasTaskbarButton(form1));
     EXPECT_EQ(GetMenu(form1), nullptr);
 }

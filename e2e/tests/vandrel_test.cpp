@@ -34,8 +34,15 @@ void Mouse(DWORD flags) {
 }
 
 
+// A button event of SendInput: its flags, and for the X buttons which one.
+struct Press {
+  Press(DWORD buttonFlags, DWORD xButton = 0) : flags(buttonFlags), which(xButton) {}
+  DWORD flags;
+  DWORD which;
+};
+
 // An absolute move, then the given button events, in one SendInput call so they keep their order.
-void MoveAndPress(POINT to, std::vector<DWORD> buttons = {}) {
+void MoveAndPress(POINT to, std::vector<Press> buttons = {}) {
   const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
   std::vector<INPUT> inputs(1 + buttons.size());
   inputs[0].type = INPUT_MOUSE;
@@ -45,7 +52,8 @@ void MoveAndPress(POINT to, std::vector<DWORD> buttons = {}) {
   inputs[0].mi.dy = (to.y * 65536 + h - 1) / h;
   for (size_t i = 0; i < buttons.size(); ++i) {
     inputs[i + 1].type = INPUT_MOUSE;
-    inputs[i + 1].mi.dwFlags = buttons[i];
+    inputs[i + 1].mi.dwFlags = buttons[i].flags;
+    inputs[i + 1].mi.mouseData = buttons[i].which;
   }
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
@@ -237,7 +245,7 @@ class Vandrel : public bench::BenchTest {
   HBITMAP driverSkin = nullptr;
 };
 
-TEST_F(Vandrel, TheStartWindowAppearsCentredActiveWithoutFrameOrTaskbarButtonAsTheBareSkin) {
+TEST_F(Vandrel, TheStartWindowAppearsCentredActiveWithoutFrameOrTaskbarButtonButInAltTabAsTheBareSkin) {
   HWND start = Launch();
   ASSERT_NE(start, nullptr);
   const bench::WindowInfo info = bench::Describe(start);
@@ -250,6 +258,7 @@ TEST_F(Vandrel, TheStartWindowAppearsCentredActiveWithoutFrameOrTaskbarButtonAsT
   EXPECT_EQ(info.style & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU), 0);
   EXPECT_NE(info.style & WS_POPUP, 0);
   EXPECT_NE(info.owner, nullptr) << "an unowned window gets a taskbar button in Wine";
+  EXPECT_EQ(info.exStyle & WS_EX_TOOLWINDOW, 0) << "a tool window is left out of Alt+Tab";
   EXPECT_FALSE(bench::HasTaskbarButton(start));
   EXPECT_TRUE(bench::WaitFor(kWait, [&] { return GetForegroundWindow() == start; })) << "shown without activation";
   // The 500-pixel skin from the top-left corner, its last column cut off, no button picture.
@@ -305,6 +314,22 @@ TEST_F(Vandrel, TheRightButtonChangesTheLooksAsTheLeftAndTheReleaseClears) {
   Shows(start, StartLooks({ExitHover(vdisc::kStartExit)}));
 }
 
+TEST_F(Vandrel, TheMiddleAndXButtonsNeitherPressNorReleaseNorClick) {
+  HWND start = Launch();
+  ASSERT_NE(start, nullptr);
+  const POINT exit = vdisc::kStartExit.Centre();
+  MoveTo(start, exit);
+  Shows(start, StartLooks({ExitHover(vdisc::kStartExit)}));
+  // On the pixel the pointer is on already: the window sees the buttons alone.
+  MoveAndPress(On(start, exit), {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, {MOUSEEVENTF_XDOWN, XBUTTON1},
+                                 {MOUSEEVENTF_XUP, XBUTTON1}, {MOUSEEVENTF_XDOWN, XBUTTON2}, {MOUSEEVENTF_XUP, XBUTTON2}});
+  // Straight onto the other button: its hover look shows once the window has had every press
+  // before it, and the exit button still hovers, neither pressed nor cleared.
+  MoveTo(start, vdisc::kStartKeyboard.Centre());
+  Shows(start, StartLooks({KeyboardHover(), ExitHover(vdisc::kStartExit)}), "after-other-buttons");
+  EXPECT_TRUE(bench::IsRunning(launcher)) << "a button other than the left one clicked exit";
+}
+
 TEST_F(Vandrel, AFastMoveFromButtonToButtonOrOutOfTheWindowLeavesThemHoveringUntilTheBackground) {
   HWND start = Launch();
   ASSERT_NE(start, nullptr);
@@ -356,6 +381,46 @@ TEST_F(Vandrel, ThePointerIsTheHandOverTheButtonsOnly) {
   FreeLibrary(exe);
 }
 
+TEST_F(Vandrel, EachExitButtonAnswersUpToItsLastPixelRowAndColumnAndNoFurther) {
+  HWND start = Launch();
+  ASSERT_NE(start, nullptr);
+  auto cursor = [] {
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    GetCursorInfo(&info);
+    return info.hCursor;
+  };
+  // Inside and outside by turns, so that every step changes the look and waits for it.
+  auto probeEdges = [&](HWND window, const Rect& exit, const Image& rest, const Image& hover) {
+    const LONG right = exit.left + exit.width - 1, bottom = exit.top + exit.height - 1;
+    const struct {
+      POINT at;
+      bool inside;
+    } probes[] = {
+        {{exit.left, exit.top}, true},     {{exit.left - 1, exit.top}, false},   {{right, bottom}, true},
+        {{right + 1, bottom}, false},      {{right, bottom - 1}, true},          {{right, bottom + 1}, false},
+        {{exit.left + 1, exit.top}, true}, {{exit.left + 1, exit.top - 1}, false},
+    };
+    MoveTo(window, {30, 200});
+    Shows(window, rest);
+    const HCURSOR arrow = cursor();
+    for (const auto& probe : probes) {
+      SCOPED_TRACE(testing::Message() << "at " << probe.at.x << "," << probe.at.y);
+      MoveTo(window, probe.at);
+      Shows(window, probe.inside ? hover : rest);
+      if (probe.inside) {
+        EXPECT_NE(cursor(), arrow) << "no hand";
+      } else {
+        EXPECT_EQ(cursor(), arrow);
+      }
+    }
+  };
+  probeEdges(start, vdisc::kStartExit, StartLooks({}), StartLooks({ExitHover(vdisc::kStartExit)}));
+  HWND driver = ToDriverPage(start);
+  ASSERT_NE(driver, nullptr);
+  probeEdges(driver, vdisc::kDriverExit, DriverLooks({}), DriverLooks({ExitHover(vdisc::kDriverExit)}));
+}
+
 TEST_F(Vandrel, ThePicturesAreNotReadAgainOnHover) {
   HWND start = Launch();
   ASSERT_NE(start, nullptr);
@@ -384,6 +449,7 @@ TEST_F(Vandrel, TheDriverPageAndBackLoadTheStartWindowAgain) {
   EXPECT_EQ(info.rect.top, (screen.cy - 499 + 1) / 2);
   EXPECT_EQ(info.rect.bottom - info.rect.top, 499);
   EXPECT_NE(info.owner, nullptr);
+  EXPECT_EQ(info.exStyle & WS_EX_TOOLWINDOW, 0) << "a tool window is left out of Alt+Tab";
   EXPECT_FALSE(bench::HasTaskbarButton(driver));
   EXPECT_TRUE(bench::WaitFor(kWait, [&] { return GetForegroundWindow() == driver; }));
   Shows(driver, DriverLooks({}), "driver");
@@ -509,7 +575,8 @@ TEST_P(Installer, ThatIsMissingIsReportedWithTheDriverPageStillOpen) {
   ASSERT_NE(driver, nullptr);
   ClickTheInstaller(driver);
   HWND box = WaitReport();
-  ASSERT_NE(box, nullptr);
+  // The shell's own error box, modal, would hold the report back.
+  ASSERT_NE(box, nullptr) << "no report";
   EXPECT_NE(DialogText(box).find(disc.Path(GetParam().setup)), std::string::npos) << DialogText(box);
   EXPECT_TRUE(IsWindowVisible(driver)) << "the handler closed the page before the failed start";
   EXPECT_FALSE(IsWindowEnabled(driver)) << "the page answers clicks under the report";

@@ -126,6 +126,12 @@ std::string FakeBackend::StartProgram(const std::string& path, const std::string
   return missingFiles.count(path) ? "File not found" : "";
 }
 
+std::string FakeBackend::StartThroughShell(const forms::ShellStart& start) {
+  log_.Add("StartThroughShell hwnd=" + Hex(start.owner) + " fMask=" + Hex(start.mask) + " file=\"" + start.file +
+           "\" nShow=" + std::to_string(start.show));
+  return missingFiles.count(start.file) ? "File not found" : "";
+}
+
 bool FakeBackend::PreviousInstanceRunning() {
   log_.Add("PreviousInstanceRunning");
   return previousInstance;

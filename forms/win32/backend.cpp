@@ -1,9 +1,12 @@
 #include "forms/win32/backend.h"
 
-#include <cmath>
+#include <objbase.h>
+#include <shellapi.h>
+
 #include <memory>
 
 #include "forms/error.h"
+#include "forms/pixels.h"
 #include "forms/win32/window.h"
 
 namespace forms::win32 {
@@ -15,8 +18,10 @@ struct IconPicture : Picture {
   }
 };
 
-std::string LastErrorText(const std::string& what) {
-  const DWORD code = GetLastError();
+static_assert(kSeeMaskNoAsync == SEE_MASK_NOASYNC && kSeeMaskFlagNoUi == SEE_MASK_FLAG_NO_UI &&
+              kShowNormal == SW_SHOWNORMAL);
+
+std::string ErrorText(const std::string& what, DWORD code) {
   char text[512] = {};
   FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, sizeof text,
                  nullptr);
@@ -25,15 +30,13 @@ std::string LastErrorText(const std::string& what) {
   return message;
 }
 
+std::string LastErrorText(const std::string& what) { return ErrorText(what, GetLastError()); }
+
 LRESULT CALLBACK OwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace
-
-int TwipsToPixels(Twips twips, int twipsPerPixel) {
-  return static_cast<int>(std::lround(static_cast<double>(twips) / twipsPerPixel));
-}
 
 Win32Backend::Win32Backend(HINSTANCE instance, std::string title) : instance_(instance), title_(std::move(title)) {
   HDC screen = GetDC(nullptr);
@@ -190,6 +193,23 @@ std::string Win32Backend::StartCommandLine(const std::string& commandLine) { ret
 
 std::string Win32Backend::StartProgram(const std::string& path, const std::string& commandLine) {
   return Start(path.c_str(), commandLine);
+}
+
+std::string Win32Backend::StartThroughShell(const ShellStart& start) {
+  // The shell may hand the start to extensions that need a single-threaded apartment.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = start.mask;
+  info.hwnd = reinterpret_cast<HWND>(start.owner);
+  info.lpFile = start.file.c_str();  // the file, not a command line: its blanks need no quotes
+  info.nShow = start.show;
+  const BOOL started = ShellExecuteExA(&info);
+  const DWORD error = GetLastError();
+  if (info.hProcess) CloseHandle(info.hProcess);  // there only when a mask asks for it; never waited on
+  if (SUCCEEDED(com)) CoUninitialize();
+  if (!started) return ErrorText("Cannot start \"" + start.file + "\".", error);
+  return {};
 }
 
 Screen Win32Backend::ScreenMetrics() {

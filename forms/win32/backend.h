@@ -42,6 +42,7 @@ class Win32Backend : public Backend {
   int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override;
   std::string StartCommandLine(const std::string& commandLine) override;
   std::string StartProgram(const std::string& path, const std::string& commandLine) override;
+  std::string StartThroughShell(const ShellStart& start) override;
   Screen ScreenMetrics() override;
   std::string ExecutableFolder() override;
   bool PreviousInstanceRunning() override;
@@ -69,8 +70,5 @@ class Win32Backend : public Backend {
   int twipsPerPixelX_ = 15, twipsPerPixelY_ = 15;
   UINT taskbarCreated_ = 0;
 };
-
-// Converts twips to whole pixels, halves away from zero.
-int TwipsToPixels(Twips twips, int twipsPerPixel);
 
 }  // namespace forms::win32

@@ -4,6 +4,7 @@
 #include <olectl.h>
 
 #include "forms/error.h"
+#include "forms/pixels.h"
 #include "forms/win32/backend.h"
 
 namespace forms::win32 {
@@ -47,6 +48,26 @@ HBITMAP LoadJpegResource(HINSTANCE instance, int id) {
   picture->Release();
   if (!bitmap) Fail("Invalid picture");
   return bitmap;
+}
+
+int ButtonOf(UINT message, WPARAM wParam) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP: return kLeftButton;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP: return kRightButton;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP: return kMiddleButton;
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONUP: return GET_XBUTTON_WPARAM(wParam) == XBUTTON1 ? kXButton1 : kXButton2;
+    default: return 0;
+  }
+}
+
+int ButtonsHeld(WPARAM wParam) {
+  return ((wParam & MK_LBUTTON) ? kLeftButton : 0) | ((wParam & MK_RBUTTON) ? kRightButton : 0) |
+         ((wParam & MK_MBUTTON) ? kMiddleButton : 0) | ((wParam & MK_XBUTTON1) ? kXButton1 : 0) |
+         ((wParam & MK_XBUTTON2) ? kXButton2 : 0);
 }
 
 void RegisterClassOnce(HINSTANCE instance, const char* name, WNDPROC procedure, HICON icon) {
@@ -129,10 +150,12 @@ void NativeWindow::Create() {
   if (!description_.taskbarButton) {
     // Windows keeps an owned window off the taskbar; a tool-window style alone is not enough everywhere.
     owner = backend_.HiddenOwner();
-    exStyle |= WS_EX_TOOLWINDOW;
   } else {
     exStyle |= WS_EX_APPWINDOW;
   }
+  // Alt+Tab lists an owned window whose owner is hidden, unless it is a tool window: without a
+  // taskbar button, Alt+Tab is the only way back to a covered window.
+  if (!description_.inAltTab) exStyle |= WS_EX_TOOLWINDOW;
   RECT outer{0, 0, TwipsToPixels(description_.clientWidth, tx), TwipsToPixels(description_.clientHeight, ty)};
   AdjustWindowRectEx(&outer, style, FALSE, exStyle);
   int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
@@ -161,8 +184,8 @@ void NativeWindow::CreateControls() {
   for (size_t i = 0; i < description_.controls.size(); ++i) {
     const ControlDescription& d = description_.controls[i];
     Control& c = controls_[i];
-    c.pixels = {TwipsToPixels(d.left, tx), TwipsToPixels(d.top, ty), TwipsToPixels(d.left + d.width, tx),
-                TwipsToPixels(d.top + d.height, ty)};
+    const PixelRect pixels = ControlPixels(d, tx, ty);
+    c.pixels = {pixels.left, pixels.top, pixels.right, pixels.bottom};
     c.fill = d.fillColour;
     if (d.hasFont) c.font = MakeFont(d.font);
     const DWORD visible = d.visible ? WS_VISIBLE : 0;
@@ -284,7 +307,7 @@ void NativeWindow::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
     local.y -= controls_[static_cast<size_t>(under)].pixels.top;
   }
   const bool isUp = message == WM_LBUTTONUP || message == WM_RBUTTONUP;
-  const WPARAM heldKey = heldButton_ == 1 ? MK_LBUTTON : MK_RBUTTON;
+  const WPARAM heldKey = heldButton_ == kLeftButton ? MK_LBUTTON : MK_RBUTTON;
   if (heldButton_ != 0 && !isUp && !(wParam & heldKey)) {
     // Released over another window: that press can no longer end in a click here.
     heldButton_ = 0;
@@ -296,16 +319,17 @@ void NativeWindow::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
   pointer_ = at;
   hasPointer_ = true;
   switch (message) {
-    case WM_MOUSEMOVE: {
+    case WM_MOUSEMOVE:
       if (still) break;
-      const int buttons = ((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0);
-      Raise(EventType::MouseMove, under, buttons, shift, local);
+      Raise(EventType::MouseMove, under, ButtonsHeld(wParam), shift, local);
       break;
-    }
     case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN: {
-      const int button = message == WM_LBUTTONDOWN ? 1 : 2;
-      if (heldButton_ == 0) {
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN: {
+      const int button = ButtonOf(message, wParam);
+      // A press is the left or right button that went down first; the others never take part.
+      if (heldButton_ == 0 && (button == kLeftButton || button == kRightButton)) {
         heldButton_ = button;
         pressed_ = under;
       }
@@ -313,10 +337,13 @@ void NativeWindow::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case WM_LBUTTONUP:
-    case WM_RBUTTONUP: {
-      const int button = message == WM_LBUTTONUP ? 1 : 2;
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_XBUTTONUP: {
+      const int button = ButtonOf(message, wParam);
       // A click is a left press and release over the same control.
-      const bool click = button == 1 && heldButton_ == 1 && under != kNoControl && under == pressed_;
+      const bool click =
+          button == kLeftButton && heldButton_ == kLeftButton && under != kNoControl && under == pressed_;
       if (button == heldButton_) {
         heldButton_ = 0;
         pressed_ = kNoControl;
@@ -457,8 +484,14 @@ LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
       OnMouse(message, wParam, lParam);
       return 0;
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONUP:
+      OnMouse(message, wParam, lParam);
+      return TRUE;  // Windows asks for TRUE from a window that handles the X buttons
     case WM_TIMER:
       if (wParam >= kTimerBase && wParam < kTimerBase + controls_.size()) {
         Raise(EventType::Timer, static_cast<ControlId>(wParam - kTimerBase));

@@ -69,7 +69,7 @@ class NativeWindow {
   HBITMAP background_ = nullptr;
   HFONT windowFont_ = nullptr;
   std::vector<Control> controls_;
-  int heldButton_ = 0;              // 1 left, 2 right: the first button of a press, 0 when none is held
+  int heldButton_ = 0;              // kLeftButton or kRightButton: the first of a press, 0 when none is held
   ControlId pressed_ = kNoControl;  // where that press began
   bool hasPointer_ = false;         // a mouse message came, the last one at pointer_
   POINT pointer_{};
