@@ -57,6 +57,13 @@ struct Terminated {};
 constexpr unsigned kMessageBoxOk = 0;
 constexpr unsigned kMessageBoxIconError = 0x10;
 
+// SetWindowPos's insert-after handle and flags, by their Win32 values.
+constexpr std::intptr_t kHwndTopmost = -1;
+constexpr unsigned kSwpNoSize = 0x1;
+constexpr unsigned kSwpNoMove = 0x2;
+constexpr unsigned kSwpNoActivate = 0x10;
+constexpr unsigned kSwpShowWindow = 0x40;
+
 class Backend {
  public:
   virtual ~Backend() = default;
@@ -64,7 +71,11 @@ class Backend {
   // Creates the window and its controls, hidden. Events go to sink until the window is destroyed.
   virtual Handle CreateNativeWindow(const WindowDescription& description, EventSink& sink) = 0;
   virtual void DestroyNativeWindow(Handle window) = 0;
+  // Shows and activates a hidden window, and paints it before returning.
   virtual void ShowNativeWindow(Handle window) = 0;
+  // SetWindowPos(window, insertAfter, 0, 0, 0, 0, flags): never moves or sizes, never paints; what
+  // it uncovers is painted from the message loop.
+  virtual void SetNativeWindowPos(Handle window, std::intptr_t insertAfter, unsigned flags) = 0;
   virtual void HideNativeWindow(Handle window) = 0;
   virtual Bounds WindowBounds(Handle window) = 0;
   virtual void MoveNativeWindow(Handle window, Twips left, Twips top) = 0;
@@ -74,6 +85,7 @@ class Backend {
   virtual Handle ControlWindow(Handle window, ControlId control) = 0;
   virtual Handle WindowIcon(Handle window) = 0;
   virtual std::string ControlText(Handle window, ControlId control) = 0;
+  // Only marks the shape for the next paint.
   virtual void SetShapeFill(Handle window, ControlId control, Colour colour) = 0;
   virtual void SetControlPicture(Handle window, ControlId control, PictureRef picture) = 0;
   // Enabling a timer (re)starts its countdown, so it fires one full interval after the last arming.

@@ -24,7 +24,13 @@ void Form::Show() {
   Load();
   // The load handler may have unloaded the window again; then there is nothing to show.
   if (!IsLoaded()) return;
-  Platform().ShowNativeWindow(window_);
+  if (description_.popUpOnTop) {
+    // A plain show leaves the z-order alone, so the taskbar could cover the pop-up, and paints at
+    // once; SetWindowPos to HWND_TOPMOST raises it above the taskbar and leaves the paint to the loop.
+    Platform().SetNativeWindowPos(window_, kHwndTopmost, kSwpNoMove | kSwpNoSize | kSwpNoActivate | kSwpShowWindow);
+  } else {
+    Platform().ShowNativeWindow(window_);
+  }
   state_ = State::Shown;
 }
 

@@ -20,8 +20,9 @@ forms::WindowDescription IndicatorDescription() {
       .Framed(forms::Frame::None)
       .ClientSize(4680, 1455)
       .TaskbarButton(false)
-      // It pops up while the user types: the application in front must keep every key.
-      .ShowWithoutActivating()
+      // It pops up while the user types: the application in front must keep every key, and the
+      // taskbar must not cover it.
+      .PopUpOnTop()
       .Icon(IDI_TRAY)
       .Add(forms::Label("Label4").Text(kNumLabel).Rect(1080, 240, 615, 375).WithFont(labels))
       .Add(forms::Label("Label5").Text(kCapsLabel).Rect(2040, 240, 615, 375).WithFont(labels))

@@ -6,6 +6,7 @@
 // Wine, so the indicator itself is the oracle: a release shows the lock's new state on its lamp.
 #include <gmock/gmock.h>
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,13 @@ protected:
     void ChooseFromTrayMenu(size_t row) {
         ASSERT_TRUE(bench::ChooseTrayMenuRow(0, kMenuRows, row, kWait)) << "the tray menu did not open and close";
     }
+    // Whether top stands before bottom in the z-order of the top-level windows.
+    static bool Above(HWND top, HWND bottom) {
+        for (HWND w = GetWindow(top, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+            if (w == bottom) return true;
+        }
+        return false;
+    }
     static int VisibleAboutBoxes() {
         int count = 0;
         for (const auto& w : bench::TopLevelWindows()) count += (w.className == kAboutClass && w.visible) ? 1 : 0;
@@ -133,6 +141,54 @@ TEST_F(Lumora, ACapsLockReleaseShowsItsNewStateAndTheTimerHidesTheWindowAgain) {
     EXPECT_TRUE(bench::WaitPixel(caps.x, caps.y, first == kGreen ? kOlive : kGreen, kWait))
         << "the second release did not show the opposite state";
     EXPECT_TRUE(WaitHiddenAgain());
+}
+
+// The keyboard of the whole desktop waits while the indicator's hook runs, so nothing may be painted
+// there: a paint inside it would flash the old colour up first. The probe's hook runs while the
+// indicator's still waits in CallNextHookEx, so it reads what the hook itself left on the screen.
+TEST_F(Lumora, TheLampIsFirstPaintedInItsNewColourAfterTheHookReturns) {
+    KeyProbe probe;  // its hook first, so it is called from within the indicator's
+    std::mutex guard;
+    std::vector<std::string> seenInHook;
+    probe.OnHook([&](DWORD vk, bool up) {
+        if (vk != VK_CAPITAL || !up) return;
+        const std::string colour = LampColour(kCaps);
+        std::lock_guard<std::mutex> lock(guard);
+        seenInHook.push_back(colour);
+    });
+    StartIndicator();
+    std::string before = ToggleLock(kCaps) ? kGreen : kOlive;
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const std::string after = ToggleLock(kCaps) ? kGreen : kOlive;
+        EXPECT_NE(after, before) << "the release did not change the lamp";
+        std::lock_guard<std::mutex> lock(guard);
+        ASSERT_EQ(seenInHook.size(), static_cast<size_t>(i + 2));
+        EXPECT_NE(seenInHook.back(), before) << "the old colour was painted inside the hook";
+        before = after;
+    }
+    ToggleLock(kCaps);  // back as it was
+}
+
+// Raised to the top of the topmost band, so the taskbar cannot cover it, and never activated: the
+// application in front keeps the keyboard.
+TEST_F(Lumora, AReleaseShowsTheIndicatorAboveTheTaskbarWithoutTakingTheFocus) {
+    KeyProbe probe;
+    StartIndicator();
+    ASSERT_TRUE(WaitHiddenAgain());
+    ASSERT_TRUE(bench::Activate(probe.hwnd()));
+    HWND taskbar = bench::Taskbar();
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        // As a click on the taskbar would: it goes to the top of the topmost band.
+        SetWindowPos(taskbar, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ASSERT_TRUE(bench::WaitFor(kWait, [&] { return Above(taskbar, form1); }));
+        bench::Key(VK_SCROLL);
+        ASSERT_TRUE(WaitShown());
+        EXPECT_TRUE(bench::WaitFor(kWait, [&] { return Above(form1, taskbar); })) << "the indicator stayed under the taskbar";
+        EXPECT_EQ(GetForegroundWindow(), probe.hwnd()) << "the indicator took the focus";
+        ASSERT_TRUE(WaitHiddenAgain());
+    }
 }
 
 TEST_F(Lumora, PressingALockKeyShowsNothingUntilItIsReleased) {

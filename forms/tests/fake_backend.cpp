@@ -45,6 +45,13 @@ void FakeBackend::DestroyNativeWindow(forms::Handle window) {
 void FakeBackend::ShowNativeWindow(forms::Handle window) {
   log_.Add("Show " + Hex(window));
   windows_.at(window).visible = true;
+  ++paintsNow;
+}
+
+void FakeBackend::SetNativeWindowPos(forms::Handle window, std::intptr_t insertAfter, unsigned flags) {
+  log_.Add("SetWindowPos " + Hex(window) + " after=" + std::to_string(insertAfter) + " 0,0,0,0 flags=" +
+           std::to_string(flags));
+  if (flags & forms::kSwpShowWindow) windows_.at(window).visible = true;
 }
 
 void FakeBackend::HideNativeWindow(forms::Handle window) {

@@ -27,6 +27,7 @@ class FakeBackend : public forms::Backend {
   forms::Handle CreateNativeWindow(const forms::WindowDescription& description, forms::EventSink& sink) override;
   void DestroyNativeWindow(forms::Handle window) override;
   void ShowNativeWindow(forms::Handle window) override;
+  void SetNativeWindowPos(forms::Handle window, std::intptr_t insertAfter, unsigned flags) override;
   void HideNativeWindow(forms::Handle window) override;
   forms::Bounds WindowBounds(forms::Handle window) override;
   void MoveNativeWindow(forms::Handle window, forms::Twips left, forms::Twips top) override;
@@ -64,6 +65,7 @@ class FakeBackend : public forms::Backend {
   std::function<void()> onMessageBox;       // runs inside the modal box, as nested events would
   std::function<void()> onPopupMenu;        // runs while the popup menu is open
   bool quitPosted = false;
+  int paintsNow = 0;  // windows painted before the call that showed them returned
 
  private:
   CallLog& log_;

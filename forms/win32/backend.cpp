@@ -84,9 +84,13 @@ Handle Win32Backend::CreateNativeWindow(const WindowDescription& description, Ev
 void Win32Backend::DestroyNativeWindow(Handle window) { delete &At(window); }
 
 void Win32Backend::ShowNativeWindow(Handle window) {
-  NativeWindow& native = At(window);
-  ShowWindow(native.Window(), native.ActivateOnShow() ? SW_SHOW : SW_SHOWNOACTIVATE);
-  UpdateWindow(native.Window());
+  HWND hwnd = At(window).Window();
+  ShowWindow(hwnd, SW_SHOW);
+  UpdateWindow(hwnd);
+}
+
+void Win32Backend::SetNativeWindowPos(Handle window, std::intptr_t insertAfter, unsigned flags) {
+  SetWindowPos(At(window).Window(), reinterpret_cast<HWND>(insertAfter), 0, 0, 0, 0, flags);
 }
 
 void Win32Backend::HideNativeWindow(Handle window) { ShowWindow(At(window).Window(), SW_HIDE); }

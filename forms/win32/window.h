@@ -29,7 +29,6 @@ class NativeWindow {
   // The small image: the notification area shows no other, and a large one costs the shell a copy.
   HICON Icon() const { return smallIcon_ ? smallIcon_ : icon_; }
   const std::string& Text(ControlId control) const { return description_.controls[static_cast<size_t>(control)].text; }
-  bool ActivateOnShow() const { return description_.activateOnShow; }
   void SetFill(ControlId control, Colour colour);
   void SetPicture(ControlId control, PictureRef picture);
   void SetTimer(ControlId control, bool enabled);

@@ -10,6 +10,7 @@ namespace {
 using ::testing::ElementsAre;
 using fakes::kForm1;
 using fakes::kForm2;
+using fakes::kPopUp;
 
 class Indicator : public ::testing::Test, protected fakes::Indicator {};
 
@@ -159,7 +160,7 @@ TEST_F(Indicator, TheIconReactsToLeftAndRightReleasesOnlyAtAnyDensity) {
       fresh.Start();
       fresh.TrayCallback(message);
       if (message == 514) {
-        EXPECT_THAT(fresh.log.Lines(), ElementsAre("Show 0x100", "SetTimer Timer1 on"));
+        EXPECT_THAT(fresh.log.Lines(), ElementsAre(kPopUp, "SetTimer Timer1 on"));
       } else if (message == 517) {
         EXPECT_THAT(fresh.log.Lines(), ElementsAre("SetForegroundWindow 0x100", "PopupMenu mnuShow flags=2"));
       } else {
