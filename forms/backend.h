@@ -73,6 +73,8 @@ class Backend {
   virtual void DestroyNativeWindow(Handle window) = 0;
   // Shows and activates a hidden window, and paints it before returning.
   virtual void ShowNativeWindow(Handle window) = 0;
+  // Restores a shown window if it is minimised and brings it to the front.
+  virtual void BringNativeWindowForward(Handle window) = 0;
   // SetWindowPos(window, insertAfter, 0, 0, 0, 0, flags): never moves or sizes, never paints; what
   // it uncovers is painted from the message loop.
   virtual void SetNativeWindowPos(Handle window, std::intptr_t insertAfter, unsigned flags) = 0;

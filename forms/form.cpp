@@ -28,6 +28,9 @@ void Form::Show() {
     // A plain show leaves the z-order alone, so the taskbar could cover the pop-up, and paints at
     // once; SetWindowPos to HWND_TOPMOST raises it above the taskbar and leaves the paint to the loop.
     Platform().SetNativeWindowPos(window_, kHwndTopmost, kSwpNoMove | kSwpNoSize | kSwpNoActivate | kSwpShowWindow);
+  } else if (state_ == State::Shown) {
+    // ShowWindow does nothing to a visible window, even one minimised or behind others.
+    Platform().BringNativeWindowForward(window_);
   } else {
     Platform().ShowNativeWindow(window_);
   }

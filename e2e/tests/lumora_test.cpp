@@ -285,6 +285,25 @@ TEST_F(Lumora, AboutHidesTheIndicatorAndShowsOneCentredBoxHoweverOftenChosen) {
     ToggleLock(kScroll);
 }
 
+TEST_F(Lumora, AboutRestoresTheMinimisedBoxCentredAndBringsItToTheFront) {
+    StartIndicator();
+    ChooseFromTrayMenu(0);
+    HWND about = bench::WaitWindow(kAboutClass, "About", kWait);
+    ASSERT_NE(about, nullptr);
+    RECT placed{};
+    GetWindowRect(about, &placed);
+    ShowWindow(about, SW_MINIMIZE);
+    ASSERT_TRUE(bench::WaitFor(kWait, [&] { return IsIconic(about) != FALSE; }));
+
+    ChooseFromTrayMenu(0);
+    EXPECT_TRUE(bench::WaitFor(kWait, [&] { return !IsIconic(about) && GetForegroundWindow() == about; }))
+        << "the box stayed minimised or behind";
+    EXPECT_EQ(VisibleAboutBoxes(), 1);
+    RECT shown{};
+    GetWindowRect(about, &shown);
+    EXPECT_TRUE(EqualRect(&placed, &shown)) << "not centred as before";
+}
+
 TEST_F(Lumora, ExitRemovesTheIconAndTheHookAndEnds) {
     bench::Process indicator = StartIndicator();
     ChooseFromTrayMenu(1);

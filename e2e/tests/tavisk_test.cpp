@@ -158,6 +158,25 @@ TEST_F(Tavisk, AboutShowsOneBoxAtItsFixedPlaceHoweverOftenChosen) {
   EXPECT_TRUE(bench::WaitGone(nullptr, kAboutCaption, kWait));
 }
 
+TEST_F(Tavisk, AboutRestoresTheMinimisedBoxAndBringsItToTheFront) {
+  StartDriver();
+  ChooseFromTrayMenu(0);
+  HWND about = bench::WaitWindow(nullptr, kAboutCaption, kWait);
+  ASSERT_NE(about, nullptr);
+  RECT placed{};
+  GetWindowRect(about, &placed);
+  ShowWindow(about, SW_MINIMIZE);
+  ASSERT_TRUE(bench::WaitFor(kWait, [&] { return IsIconic(about) != FALSE; }));
+
+  ChooseFromTrayMenu(0);
+  EXPECT_TRUE(bench::WaitFor(kWait, [&] { return !IsIconic(about) && GetForegroundWindow() == about; }))
+      << "the box stayed minimised or behind";
+  EXPECT_EQ(CountWindows(kAboutCaption), 1);
+  RECT shown{};
+  GetWindowRect(about, &shown);
+  EXPECT_TRUE(EqualRect(&placed, &shown));
+}
+
 TEST_F(Tavisk, ExitRemovesIconAndHotkeysAndEnds) {
   bench::Process driver = StartDriver();
   ChooseFromTrayMenu(1);

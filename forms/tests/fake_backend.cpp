@@ -48,6 +48,11 @@ void FakeBackend::ShowNativeWindow(forms::Handle window) {
   ++paintsNow;
 }
 
+void FakeBackend::BringNativeWindowForward(forms::Handle window) {
+  log_.Add("BringForward " + Hex(window));
+  windows_.at(window).visible = true;
+}
+
 void FakeBackend::SetNativeWindowPos(forms::Handle window, std::intptr_t insertAfter, unsigned flags) {
   log_.Add("SetWindowPos " + Hex(window) + " after=" + std::to_string(insertAfter) + " 0,0,0,0 flags=" +
            std::to_string(flags));

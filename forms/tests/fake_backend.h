@@ -27,6 +27,7 @@ class FakeBackend : public forms::Backend {
   forms::Handle CreateNativeWindow(const forms::WindowDescription& description, forms::EventSink& sink) override;
   void DestroyNativeWindow(forms::Handle window) override;
   void ShowNativeWindow(forms::Handle window) override;
+  void BringNativeWindowForward(forms::Handle window) override;
   void SetNativeWindowPos(forms::Handle window, std::intptr_t insertAfter, unsigned flags) override;
   void HideNativeWindow(forms::Handle window) override;
   forms::Bounds WindowBounds(forms::Handle window) override;

@@ -29,6 +29,21 @@ LRESULT CALLBACK OwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// Where a minimised window stands when restored, on the screen. The placement holds it in workspace
+// coordinates, which start at the work area's corner unless the window is a tool window.
+RECT NormalRect(HWND window, WINDOWPLACEMENT& placement) {
+  placement.length = sizeof placement;
+  GetWindowPlacement(window, &placement);
+  RECT r = placement.rcNormalPosition;
+  if (!(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    OffsetRect(&r, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
+  }
+  return r;
+}
+
 }  // namespace
 
 int TwipsToPixels(Twips twips, int twipsPerPixel) {
@@ -89,6 +104,13 @@ void Win32Backend::ShowNativeWindow(Handle window) {
   UpdateWindow(hwnd);
 }
 
+void Win32Backend::BringNativeWindowForward(Handle window) {
+  HWND hwnd = At(window).Window();
+  if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+  // Allowed: the program is in front, its tray menu or its own window was just used.
+  SetForegroundWindow(hwnd);
+}
+
 void Win32Backend::SetNativeWindowPos(Handle window, std::intptr_t insertAfter, unsigned flags) {
   SetWindowPos(At(window).Window(), reinterpret_cast<HWND>(insertAfter), 0, 0, 0, 0, flags);
 }
@@ -96,16 +118,34 @@ void Win32Backend::SetNativeWindowPos(Handle window, std::intptr_t insertAfter, 
 void Win32Backend::HideNativeWindow(Handle window) { ShowWindow(At(window).Window(), SW_HIDE); }
 
 Bounds Win32Backend::WindowBounds(Handle window) {
+  HWND hwnd = At(window).Window();
   RECT r{};
-  GetWindowRect(At(window).Window(), &r);
+  if (IsIconic(hwnd)) {
+    // A minimised window's own rectangle is its caption somewhere off the screen.
+    WINDOWPLACEMENT placement{};
+    r = NormalRect(hwnd, placement);
+  } else {
+    GetWindowRect(hwnd, &r);
+  }
   return {static_cast<Twips>(r.left * twipsPerPixelX_), static_cast<Twips>(r.top * twipsPerPixelY_),
           static_cast<Twips>((r.right - r.left) * twipsPerPixelX_),
           static_cast<Twips>((r.bottom - r.top) * twipsPerPixelY_)};
 }
 
 void Win32Backend::MoveNativeWindow(Handle window, Twips left, Twips top) {
-  SetWindowPos(At(window).Window(), nullptr, TwipsToPixels(left, twipsPerPixelX_), TwipsToPixels(top, twipsPerPixelY_),
-               0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  HWND hwnd = At(window).Window();
+  const int x = TwipsToPixels(left, twipsPerPixelX_), y = TwipsToPixels(top, twipsPerPixelY_);
+  if (IsIconic(hwnd)) {
+    // Moving a minimised window would move its caption onto the screen; what moves is where it
+    // is restored to.
+    WINDOWPLACEMENT placement{};
+    const RECT normal = NormalRect(hwnd, placement);
+    OffsetRect(&placement.rcNormalPosition, x - normal.left, y - normal.top);
+    placement.showCmd = SW_SHOWMINNOACTIVE;
+    SetWindowPlacement(hwnd, &placement);
+    return;
+  }
+  SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::string Win32Backend::WindowCaption(Handle window) {

@@ -25,6 +25,7 @@ class Win32Backend : public Backend {
   Handle CreateNativeWindow(const WindowDescription& description, EventSink& sink) override;
   void DestroyNativeWindow(Handle window) override;
   void ShowNativeWindow(Handle window) override;
+  void BringNativeWindowForward(Handle window) override;
   void SetNativeWindowPos(Handle window, std::intptr_t insertAfter, unsigned flags) override;
   void HideNativeWindow(Handle window) override;
   Bounds WindowBounds(Handle window) override;

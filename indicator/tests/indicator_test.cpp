@@ -189,14 +189,14 @@ TEST_F(Indicator, AboutArmsTheTimerCentresTheBoxInSinglePrecisionHidesTheIndicat
                                        "Hide 0x100", "Show 0x200"));
 }
 
-TEST_F(Indicator, AboutChosenTwiceRecentresAndShowsTheSameBox) {
+TEST_F(Indicator, AboutChosenTwiceRecentresTheSameBoxAndBringsItForward) {
   Start();
   Menu("mnuDisplay");
   backend.screen = {800, 600, 15, 15};
   log.Clear();
   Menu("mnuDisplay");
   EXPECT_THAT(log.Lines(), ElementsAre("SetTimer Timer1 on", "Move 0x200 left=3772.5 top=4470",
-                                       "Move 0x200 left=3772.5 top=3210", "Hide 0x100", "Show 0x200"));
+                                       "Move 0x200 left=3772.5 top=3210", "Hide 0x100", "BringForward 0x200"));
 }
 
 TEST_F(Indicator, OkClosesOnlyTheAboutBox) {
