@@ -304,6 +304,33 @@ TEST_F(Lumora, AboutRestoresTheMinimisedBoxCentredAndBringsItToTheFront) {
     EXPECT_TRUE(EqualRect(&placed, &shown)) << "not centred as before";
 }
 
+// As in any dialog: OK has the focus, Enter and Space press it, Tab keeps it there, and Esc does
+// nothing, since OK is neither the default nor the cancel button.
+TEST_F(Lumora, TheAboutBoxAnswersEnterAndSpaceOnItsFocusedOkButNotEscape) {
+    StartIndicator();
+    for (const WORD key : {VK_RETURN, VK_SPACE, VK_ESCAPE}) {
+        SCOPED_TRACE(key);
+        ChooseFromTrayMenu(0);
+        HWND about = bench::WaitWindow(kAboutClass, "About", kWait);
+        ASSERT_NE(about, nullptr);
+        ASSERT_TRUE(bench::Activate(about));
+        HWND ok = bench::FindChild(about, "Button", "OK");
+        EXPECT_TRUE(bench::WaitFor(kWait, [&] {
+            GUITHREADINFO focus{};
+            focus.cbSize = sizeof focus;
+            GetGUIThreadInfo(GetWindowThreadProcessId(about, nullptr), &focus);
+            return focus.hwndFocus == ok;
+        })) << "OK does not have the focus";
+        bench::Key(VK_TAB);
+        bench::Key(key);
+        if (key == VK_ESCAPE) {
+            EXPECT_FALSE(bench::WaitGone(kAboutClass, "About", 700)) << "Esc closed the box";
+            bench::Key(VK_RETURN);
+        }
+        EXPECT_TRUE(bench::WaitGone(kAboutClass, "About", kWait)) << "the key did not press OK";
+    }
+}
+
 TEST_F(Lumora, ExitRemovesTheIconAndTheHookAndEnds) {
     bench::Process indicator = StartIndicator();
     ChooseFromTrayMenu(1);

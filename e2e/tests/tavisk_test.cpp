@@ -63,6 +63,13 @@ class Tavisk : public bench::BenchTest {
     EXPECT_TRUE(bench::WaitLogLines(log, lines, kWait, &started)) << "no program was started";
     return started;
   }
+  // The window that has the keyboard focus in the thread of this one.
+  static HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+  }
   static int CountWindows(const char* caption) {
     int count = 0;
     for (const auto& w : bench::TopLevelWindows()) count += (w.caption == caption && w.visible) ? 1 : 0;
@@ -175,6 +182,28 @@ TEST_F(Tavisk, AboutRestoresTheMinimisedBoxAndBringsItToTheFront) {
   RECT shown{};
   GetWindowRect(about, &shown);
   EXPECT_TRUE(EqualRect(&placed, &shown));
+}
+
+// As in any dialog: OK has the focus, Enter and Space press it, Tab keeps it there, and Esc does
+// nothing, since OK is neither the default nor the cancel button.
+TEST_F(Tavisk, TheAboutBoxAnswersEnterAndSpaceOnItsFocusedOkButNotEscape) {
+  StartDriver();
+  for (const WORD key : {VK_RETURN, VK_SPACE, VK_ESCAPE}) {
+    SCOPED_TRACE(key);
+    ChooseFromTrayMenu(0);
+    HWND about = bench::WaitWindow(nullptr, kAboutCaption, kWait);
+    ASSERT_NE(about, nullptr);
+    ASSERT_TRUE(bench::Activate(about));
+    HWND ok = bench::FindChild(about, "Button", "OK");
+    EXPECT_TRUE(bench::WaitFor(kWait, [&] { return FocusOf(about) == ok; })) << "OK does not have the focus";
+    bench::Key(VK_TAB);
+    bench::Key(key);
+    if (key == VK_ESCAPE) {
+      EXPECT_FALSE(bench::WaitGone(nullptr, kAboutCaption, 700)) << "Esc closed the box";
+      bench::Key(VK_RETURN);
+    }
+    EXPECT_TRUE(bench::WaitGone(nullptr, kAboutCaption, kWait)) << "the key did not press OK";
+  }
 }
 
 TEST_F(Tavisk, ExitRemovesIconAndHotkeysAndEnds) {

@@ -250,6 +250,10 @@ bool Win32Backend::PreviousInstanceRunning() {
 int Win32Backend::RunMessageLoop() {
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    // No dialog keys run unless the loop asks for them: a window with push buttons gets them as a
+    // dialog does, and IsDialogMessageA then dispatches the message itself.
+    NativeWindow* native = NativeWindow::OfTopLevel(message.hwnd);
+    if (native && native->TakesDialogKeys() && IsDialogMessageA(native->Window(), &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }

@@ -23,11 +23,15 @@ class NativeWindow {
   NativeWindow& operator=(const NativeWindow&) = delete;
 
   static NativeWindow* From(HWND window);
+  // The object of the top-level window that holds this window, if that is one of ours.
+  static NativeWindow* OfTopLevel(HWND window);
 
   HWND Window() const { return window_; }
   HWND ControlWindow(ControlId control) const;
   // The small image: the notification area shows no other, and a large one costs the shell a copy.
   HICON Icon() const { return smallIcon_ ? smallIcon_ : icon_; }
+  // A window with push buttons takes the keys that a dialog takes: Tab, Enter, Space, Esc.
+  bool TakesDialogKeys() const { return focus_ != nullptr; }
   const std::string& Text(ControlId control) const { return description_.controls[static_cast<size_t>(control)].text; }
   void SetFill(ControlId control, Colour colour);
   void SetPicture(ControlId control, PictureRef picture);
@@ -58,6 +62,8 @@ class NativeWindow {
   HFONT MakeFont(const Font& font) const;
   HFONT WindowFont();
   void InvalidateControl(ControlId control);
+  LRESULT DefaultButton() const;
+  void MoveFocus(WPARAM wParam, LPARAM lParam);
 
   Win32Backend& backend_;
   WindowDescription description_;
