@@ -20,7 +20,8 @@ struct Picture {
 };
 using PictureRef = std::shared_ptr<Picture>;
 
-enum class EventType { MouseMove, MouseDown, MouseUp, Click, Timer, Menu, Close, EndSession, TaskbarCreated };
+// Destroyed: the native window went without DestroyNativeWindow, taken along by its owner, say.
+enum class EventType { MouseMove, MouseDown, MouseUp, Click, Timer, Menu, Close, EndSession, TaskbarCreated, Destroyed };
 
 // One platform event for a window. control is kNoControl for the window's own background.
 struct Event {

@@ -115,7 +115,19 @@ void Form::Dispatch(const Event& event) {
     case EventType::Close: Unload(kUnloadFromControlMenu); break;
     case EventType::EndSession: Unload(kUnloadFromSession); break;
     case EventType::TaskbarCreated: OnTaskbarCreated(); break;
+    case EventType::Destroyed: Destroyed(); break;
   }
+}
+
+// Not loaded first: the program ends when no window is loaded, and no handler may reach a window
+// that is gone. The unload steps still run, so that what the load set up is undone.
+void Form::Destroyed() {
+  if (!IsLoaded()) return;
+  window_ = 0;
+  state_ = State::NotLoaded;
+  int cancel = 0;
+  OnQueryUnload(cancel, kUnloadFromOwner);
+  OnUnload(cancel);
 }
 
 }  // namespace forms

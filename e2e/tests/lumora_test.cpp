@@ -366,6 +366,21 @@ TEST_F(Lumora, WithTheAboutBoxOpenExitRemovesIconAndHookAndTheProcessLivesUntilT
     EXPECT_EQ(code, 0u);
 }
 
+// The indicator is owned by a hidden window that keeps it off the taskbar; closed, that window takes
+// the indicator with it. The program must not outlive its last window, nor leave its icon behind.
+TEST_F(Lumora, ClosingTheHiddenOwnerEndsTheProgramAndRemovesItsIcon) {
+    bench::Process indicator = StartIndicator();
+    HWND owner = GetWindow(form1, GW_OWNER);
+    ASSERT_NE(owner, nullptr);
+    PostMessageA(owner, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(bench::WaitExit(indicator, kWait, &code)) << "the program outlived its window";
+    EXPECT_EQ(code, 0u);
+    const POINT icon = bench::TrayIconCenter(0);
+    bench::RightClick(icon.x, icon.y);
+    EXPECT_EQ(bench::WaitPopupMenu(500), nullptr) << "the icon outlived the program";
+}
+
 TEST_F(Lumora, ASecondCopyHandsOffAndEndsLeavingOneIcon) {
     bench::Process first = StartIndicator();
     bench::Process second = StartProgram("Lumora.exe");

@@ -160,4 +160,12 @@ void FakeBackend::Terminate() {
 
 void FakeBackend::Deliver(forms::Handle window, const forms::Event& event) { windows_.at(window).sink->OnEvent(event); }
 
+void FakeBackend::DestroyFromOutside(forms::Handle window) {
+  forms::EventSink* sink = windows_.at(window).sink;
+  windows_.erase(window);
+  forms::Event destroyed;
+  destroyed.type = forms::EventType::Destroyed;
+  sink->OnEvent(destroyed);
+}
+
 }  // namespace fakes

@@ -55,6 +55,8 @@ class FakeBackend : public forms::Backend {
 
   // Delivers a platform event to a window, as its window procedure would.
   void Deliver(forms::Handle window, const forms::Event& event);
+  // The native window goes without DestroyNativeWindow, as when its owner is destroyed.
+  void DestroyFromOutside(forms::Handle window);
   const Window& At(forms::Handle window) const { return windows_.at(window); }
   bool Exists(forms::Handle window) const { return windows_.count(window) != 0; }
   std::string ControlName(forms::Handle window, forms::ControlId control) const;

@@ -71,7 +71,8 @@ void Win32Backend::ReportError(const std::string& what) {
 }
 
 HWND Win32Backend::HiddenOwner() {
-  if (!hiddenOwner_) {
+  // Closed from outside, it went and took its owned windows along: a new one owns the next.
+  if (!hiddenOwner_ || !IsWindow(hiddenOwner_)) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = &OwnerProcedure;

@@ -417,6 +417,15 @@ void NativeWindow::PaintControls(HDC dc) {
   }
 }
 
+// Only a window destroyed without DestroyNativeWindow, which clears the user data first, gets here:
+// taken along by its owner, say. This object goes with it, and the form is told.
+void NativeWindow::Destroyed() {
+  std::unique_ptr<NativeWindow> self(this);
+  SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+  window_ = nullptr;
+  Raise(EventType::Destroyed, kNoControl);
+}
+
 // As in a dialog with no default button, the push button with the focus is the default one:
 // IsDialogMessage presses it on Enter. Esc asks for IDCANCEL, which no control has.
 LRESULT NativeWindow::DefaultButton() const {
@@ -444,6 +453,10 @@ LRESULT CALLBACK NativeWindow::Procedure(HWND window, UINT message, WPARAM wPara
   NativeWindow* self = From(window);
   if (!self) return DefWindowProcA(window, message, wParam, lParam);
   try {
+    if (message == WM_NCDESTROY) {
+      self->Destroyed();
+      return DefWindowProcA(window, message, wParam, lParam);
+    }
     return self->Handle(message, wParam, lParam);
   } catch (const std::exception& error) {
     self->backend_.ReportError(error.what());
@@ -519,10 +532,6 @@ LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
       if (wParam) Raise(EventType::EndSession, kNoControl);
       return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-      window_ = nullptr;
-      break;
     default:
       if (message == backend_.TaskbarCreatedMessage() && message != 0) {
         Raise(EventType::TaskbarCreated, kNoControl);
