@@ -65,9 +65,16 @@ constexpr unsigned kSwpNoMove = 0x2;
 constexpr unsigned kSwpNoActivate = 0x10;
 constexpr unsigned kSwpShowWindow = 0x40;
 
+// CoInitializeEx's flags, by their Win32 values.
+constexpr unsigned kCoinitApartmentThreaded = 0x2;
+constexpr unsigned kCoinitDisableOle1Dde = 0x4;
+
 class Backend {
  public:
   virtual ~Backend() = default;
+
+  // Puts the program's thread into a COM apartment, once, before its first window.
+  virtual void CoInitializeEx(unsigned flags) = 0;
 
   // Creates the window and its controls, hidden. Events go to sink until the window is destroyed.
   virtual Handle CreateNativeWindow(const WindowDescription& description, EventSink& sink) = 0;

@@ -17,6 +17,10 @@ struct FakePicture : forms::Picture {
 
 }  // namespace
 
+void FakeBackend::CoInitializeEx(unsigned flags) {
+  coInitializeEx.push_back("flags=" + std::to_string(flags) + " after " + std::to_string(log_.Lines().size()) + " calls");
+}
+
 forms::Handle FakeBackend::CreateNativeWindow(const forms::WindowDescription& description, forms::EventSink& sink) {
   const forms::Handle handle = next_;
   next_ += 0x100;

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "forms/backend.h"
 #include "forms/tests/call_log.h"
@@ -24,6 +25,7 @@ class FakeBackend : public forms::Backend {
 
   explicit FakeBackend(CallLog& log) : log_(log) {}
 
+  void CoInitializeEx(unsigned flags) override;
   forms::Handle CreateNativeWindow(const forms::WindowDescription& description, forms::EventSink& sink) override;
   void DestroyNativeWindow(forms::Handle window) override;
   void ShowNativeWindow(forms::Handle window) override;
@@ -69,6 +71,9 @@ class FakeBackend : public forms::Backend {
   std::function<void()> onPopupMenu;        // runs while the popup menu is open
   bool quitPosted = false;
   int paintsNow = 0;  // windows painted before the call that showed them returned
+  // Thread set-up, kept out of the log, where every start-up would begin with it: "flags=F after N
+  // calls" for each call.
+  std::vector<std::string> coInitializeEx;
 
  private:
   CallLog& log_;

@@ -128,6 +128,12 @@ TEST_F(FormModel, AWindowDestroyedWithoutAnUnloadIsNoLongerLoadedAndTheProgramEn
   EXPECT_THAT(log.Lines(), ElementsAre("EndMessageLoop"));
 }
 
+TEST_F(FormModel, RunPutsTheThreadInASingleThreadedApartmentOnceBeforeTheFirstWindow) {
+  app.Run(form1, true);
+  // COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE
+  EXPECT_THAT(backend.coInitializeEx, ElementsAre("flags=6 after 0 calls"));
+}
+
 TEST_F(FormModel, AFailedOperationStopsTheHandlerReportsAndTerminates) {
   app.Run(form1, true);
   form1.onClick = [&] {

@@ -1,5 +1,7 @@
 #include "forms/win32/backend.h"
 
+#include <objbase.h>
+
 #include <cmath>
 #include <memory>
 
@@ -59,7 +61,12 @@ Win32Backend::Win32Backend(HINSTANCE instance, std::string title) : instance_(in
   taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
 }
 
+void Win32Backend::CoInitializeEx(unsigned flags) {
+  if (!comInitialised_) comInitialised_ = SUCCEEDED(::CoInitializeEx(nullptr, flags));
+}
+
 Win32Backend::~Win32Backend() {
+  if (comInitialised_) CoUninitialize();
   if (hiddenOwner_) DestroyWindow(hiddenOwner_);
   if (instanceMutex_) CloseHandle(instanceMutex_);
 }

@@ -22,6 +22,7 @@ class Win32Backend : public Backend {
   void SetErrorReport(std::function<void(const std::string&)> report) { report_ = std::move(report); }
   void ReportError(const std::string& what);
 
+  void CoInitializeEx(unsigned flags) override;
   Handle CreateNativeWindow(const WindowDescription& description, EventSink& sink) override;
   void DestroyNativeWindow(Handle window) override;
   void ShowNativeWindow(Handle window) override;
@@ -69,6 +70,7 @@ class Win32Backend : public Backend {
   int instanceState_ = -1;  // -1 not asked yet, 0 first copy, 1 another copy runs
   int twipsPerPixelX_ = 15, twipsPerPixelY_ = 15;
   UINT taskbarCreated_ = 0;
+  bool comInitialised_ = false;
 };
 
 // Converts twips to whole pixels, halves away from zero.

@@ -17,6 +17,7 @@ class CountingBackend : public forms::Backend {
     bounds = {0, 0, description.clientWidth, description.clientHeight};
     return next += 0x100;
   }
+  void CoInitializeEx(unsigned) override {}
   void DestroyNativeWindow(forms::Handle) override {}
   void ShowNativeWindow(forms::Handle) override { ++shows; }
   void BringNativeWindowForward(forms::Handle) override { ++shows; }
