@@ -36,9 +36,9 @@ std::intptr_t Hotkeys::HotkeyWindowProc(std::uintptr_t hWnd, std::uint32_t uMsg,
   if (id == static_cast<std::uint32_t>(HotkeyIdComputer)) {
     OpenMyComputer();
   } else if (id == static_cast<std::uint32_t>(HotkeyIdCalculator)) {
-    Launch([this] { StartCalculator(); });
+    Launch(calculatorReportUp_, [this] { StartCalculator(); });
   } else if (id == static_cast<std::uint32_t>(HotkeyIdMedia)) {
-    Launch([this] { StartMediaPlayer(); });
+    Launch(mediaReportUp_, [this] { StartMediaPlayer(); });
   }
   return 0;
 }
@@ -59,13 +59,18 @@ void Hotkeys::StartMediaPlayer() {
   runtime_.StartProgram(player, std::string("\"") + player + "\"");
 }
 
-// A launch key whose program cannot be started is reported, and the driver stays resident.
+// A launch key whose program cannot be started is reported, and the driver stays resident. The
+// report's modal loop still delivers WM_HOTKEY: pressed again meanwhile, the key would stack a
+// second report on the first.
 template <typename Action>
-void Hotkeys::Launch(Action&& action) {
+void Hotkeys::Launch(bool& reportUp, Action&& action) {
+  if (reportUp) return;
   try {
     action();
   } catch (const forms::Error& error) {
+    reportUp = true;
     runtime_.ShowMessageBox(error.what(), runtime_.ProgramTitle(), forms::kMessageBoxOk | forms::kMessageBoxIconError);
+    reportUp = false;
   }
 }
 

@@ -15,6 +15,19 @@ constexpr char kPlayerFolder[] = "C:\\Program Files\\Windows Media Player\\";
 constexpr DWORD kWait = 5000;
 const std::vector<MenuRow> kMenuRows = {MenuRow::Item, MenuRow::Item};  // About, Exit
 
+// The media player moved aside for a test, and put back on every way out of it, or the later tests
+// would miss it too.
+struct MovedAside {
+  std::string path = std::string(kPlayerFolder) + "wmplayer.exe";
+  bool moved = MoveFileExA(path.c_str(), (path + ".aside").c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  MovedAside() = default;
+  MovedAside(const MovedAside&) = delete;
+  MovedAside& operator=(const MovedAside&) = delete;
+  ~MovedAside() {
+    if (moved) MoveFileExA((path + ".aside").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+  }
+};
+
 class Tavisk : public bench::BenchTest {
  protected:
   void SetUp() override {
@@ -69,6 +82,12 @@ class Tavisk : public bench::BenchTest {
     info.cbSize = sizeof info;
     GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
     return info.hwndFocus;
+  }
+  // With the icon gone, a right click where it stood opens no menu.
+  static void ExpectNoIcon() {
+    const POINT icon = bench::TrayIconCenter(0);
+    bench::RightClick(icon.x, icon.y);
+    EXPECT_EQ(bench::WaitPopupMenu(500), nullptr) << "the icon is still there";
   }
   static int CountWindows(const char* caption) {
     int count = 0;
@@ -276,14 +295,7 @@ TEST_F(Tavisk, AKeyHeldByAnotherProgramLeavesTheOtherTwoWorking) {
 }
 
 TEST_F(Tavisk, AMissingPlayerIsReportedAndTheDriverKeepsRunning) {
-  // Put back on every way out of the test, or the later tests would miss the player too.
-  struct MovedAside {
-    std::string path = std::string(kPlayerFolder) + "wmplayer.exe";
-    bool moved = MoveFileExA(path.c_str(), (path + ".aside").c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-    ~MovedAside() {
-      if (moved) MoveFileExA((path + ".aside").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-  } player;
+  MovedAside player;
   ASSERT_TRUE(player.moved);
   bench::Process driver = StartDriver();
   bench::Key(0xB5);
@@ -296,6 +308,32 @@ TEST_F(Tavisk, AMissingPlayerIsReportedAndTheDriverKeepsRunning) {
   bench::Key(0xB7);
   EXPECT_EQ(WaitStarted(1).size(), 1u);
   EXPECT_TRUE(WaitHotkeysHeld());
+}
+
+// The report is modal, yet its loop still delivers the launch keys and the tray's menu.
+TEST_F(Tavisk, AFailingKeyHasOneReportAtATimeAndExitUnderItEndsTheDriverWhenTheReportCloses) {
+  MovedAside player;
+  ASSERT_TRUE(player.moved);
+  bench::Process driver = StartDriver();
+  bench::Key(0xB5);
+  HWND report = bench::WaitWindow("#32770", "Tavisk", kWait);
+  ASSERT_NE(report, nullptr) << "no error report";
+  bench::Key(0xB5);
+  bench::Key(0xB7);
+  // Keys are taken in order: once the calculator has started, the second media key has been too.
+  EXPECT_EQ(WaitStarted(1).size(), 1u);
+  EXPECT_EQ(CountWindows("Tavisk"), 1) << "the same key stacked a second report";
+
+  ChooseFromTrayMenu(1);
+  EXPECT_TRUE(bench::WaitFor(kWait, [] { return !HotkeyHeld(0xB5) && !HotkeyHeld(0xB7); }))
+      << "Exit left the hotkeys";
+  EXPECT_TRUE(bench::IsRunning(driver));
+  const POINT ok = bench::Center(bench::FindChild(report, "Button", nullptr));
+  bench::Click(ok.x, ok.y);
+  DWORD code = 1;
+  EXPECT_TRUE(bench::WaitExit(driver, kWait, &code)) << "the driver outlived the report";
+  EXPECT_EQ(code, 0u);
+  ExpectNoIcon();
 }
 
 }  // namespace
