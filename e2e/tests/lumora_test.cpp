@@ -381,6 +381,24 @@ TEST_F(Lumora, ClosingTheHiddenOwnerEndsTheProgramAndRemovesItsIcon) {
     EXPECT_EQ(bench::WaitPopupMenu(500), nullptr) << "the icon outlived the program";
 }
 
+// A restarting shell loses every icon and tells the top-level windows with "TaskbarCreated".
+TEST_F(Lumora, TheSameIconWithItsTipAndMenuComesBackWhenTheTaskbarIsRecreated) {
+    const std::string empty = bench::TrayIconPixels(0);
+    StartIndicator();
+    std::string icon;
+    ASSERT_TRUE(bench::WaitFor(kWait, [&] { return (icon = bench::TrayIconPixels(0)) != empty; })) << "no icon";
+    HWND callback = bench::FindChild(form1, "KbdFormsPictureBox", nullptr);
+    ASSERT_NE(callback, nullptr);
+    ASSERT_TRUE(bench::DeleteTrayIcon(callback, 1));
+    ASSERT_TRUE(bench::WaitFor(kWait, [&] { return bench::TrayIconPixels(0) == empty; }));
+
+    bench::BroadcastTaskbarCreated();
+    EXPECT_TRUE(bench::WaitFor(kWait, [&] { return bench::TrayIconPixels(0) == icon; })) << "not the same icon";
+    EXPECT_EQ(bench::TrayTip(0, kWait), "Lumora");
+    ChooseFromTrayMenu(0);
+    EXPECT_NE(bench::WaitWindow(kAboutClass, "About", kWait), nullptr) << "its menu does not work";
+}
+
 TEST_F(Lumora, ASecondCopyHandsOffAndEndsLeavingOneIcon) {
     bench::Process first = StartIndicator();
     bench::Process second = StartProgram("Lumora.exe");

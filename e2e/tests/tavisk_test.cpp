@@ -258,6 +258,24 @@ TEST_F(Tavisk, WithTheAboutBoxOpenExitLeavesTheProcessUntilTheBoxCloses) {
   EXPECT_TRUE(bench::WaitExit(driver, kWait));
 }
 
+// A restarting shell loses every icon and tells the top-level windows with "TaskbarCreated".
+TEST_F(Tavisk, TheSameIconWithItsTipAndMenuComesBackWhenTheTaskbarIsRecreated) {
+  const std::string empty = bench::TrayIconPixels(0);
+  StartDriver();
+  std::string icon;
+  ASSERT_TRUE(bench::WaitFor(kWait, [&] { return (icon = bench::TrayIconPixels(0)) != empty; })) << "no icon";
+  HWND callback = bench::FindChild(main, "KbdFormsPictureBox", nullptr);
+  ASSERT_NE(callback, nullptr);
+  ASSERT_TRUE(bench::DeleteTrayIcon(callback, 1));
+  ASSERT_TRUE(bench::WaitFor(kWait, [&] { return bench::TrayIconPixels(0) == empty; }));
+
+  bench::BroadcastTaskbarCreated();
+  EXPECT_TRUE(bench::WaitFor(kWait, [&] { return bench::TrayIconPixels(0) == icon; })) << "not the same icon";
+  EXPECT_EQ(bench::TrayTip(0, kWait), "Tavisk");
+  ChooseFromTrayMenu(0);
+  EXPECT_NE(bench::WaitWindow(nullptr, kAboutCaption, kWait), nullptr) << "its menu does not work";
+}
+
 TEST_F(Tavisk, ASecondCopyHandsOffAndEndsLeavingOneIcon) {
   bench::Process first = StartDriver();
   bench::Process second = StartProgram("Tavisk.exe");
