@@ -452,11 +452,11 @@ LRESULT CALLBACK NativeWindow::Procedure(HWND window, UINT message, WPARAM wPara
   }
   NativeWindow* self = From(window);
   if (!self) return DefWindowProcA(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    self->Destroyed();  // the form's handlers report their own errors
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
   try {
-    if (message == WM_NCDESTROY) {
-      self->Destroyed();
-      return DefWindowProcA(window, message, wParam, lParam);
-    }
     return self->Handle(message, wParam, lParam);
   } catch (const std::exception& error) {
     self->backend_.ReportError(error.what());
