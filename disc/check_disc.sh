@@ -6,6 +6,10 @@
 #   check_disc.sh --installer SETUP_EXE DESCRIPTION VERSION COMPANY
 #       The installer's resources: a manifest that asks for an administrator, the version
 #       resource (file and product version VERSION.0, maker, product, description), an icon.
+#   check_disc.sh --unelevated-start COMMON_NSH SCRIPT...
+#       How the installers start the program they installed: only in .onInstSuccess of COMMON_NSH,
+#       through explorer.exe, so that it runs as the logged-on user and not with the installer's
+#       administrator's token; no other line of any of the scripts starts it.
 #   check_disc.sh --verify ISO TREE FILE_LIST VOLUME_ID LABEL
 #       Reads the image back: its volume id; the file names of its Joliet tree (what Windows
 #       reads) and of its Rock Ridge tree, each exactly the names in FILE_LIST (one path a line,
@@ -53,7 +57,19 @@ if [ "${1:-}" = --installer ] && [ $# -eq 5 ]; then
     exit 0
 fi
 
-[ "${1:-}" = --verify ] && [ $# -eq 6 ] || { sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
+if [ "${1:-}" = --unelevated-start ] && [ $# -ge 2 ]; then
+    shift
+    want='Exec '\''"$WINDIR\explorer.exe" "$INSTDIR\${PROGRAM}"'\'
+    trimmed() { sed 's/^[[:space:]]*//; s/[[:space:]]*$//' "$@"; }
+    body=$(trimmed "$1" | awk '$0 ~ /^Function \.onInstSuccess$/ { f = 1; next } $0 == "FunctionEnd" { f = 0 } f')
+    grep -xF -- "$want" <<<"$body" >/dev/null || fail "$1: .onInstSuccess does not start the program with: $want"
+    starts=$(trimmed "$@" | awk '/^(Exec|ExecWait|ExecShell|ExecShellWait)[[:space:]]/ && index($0, "${PROGRAM}")')
+    [ "$starts" = "$want" ] || fail "the program is started otherwise too: $starts"
+    echo "check_disc: the installers start the program only through the shell's explorer.exe"
+    exit 0
+fi
+
+[ "${1:-}" = --verify ] && [ $# -eq 6 ] || { sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
 ISO=$2 TREE=$3 LIST=$4 VOLID=$5 LABEL=$6
 [ -f "$ISO" ] || { echo "check_disc: no image $ISO: build the target disc_iso" >&2; exit 1; }
 

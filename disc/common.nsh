@@ -151,10 +151,13 @@ Section "${PRODUCT_NAME}"
 SectionEnd
 
 ; Runs when the installer has closed, after its last page or at the end of a silent install.
-; The program starts in its own folder, not on the disc, which could then not be ejected.
+; The installer runs as an administrator, and a program it started would keep that token for as long
+; as it runs. A second explorer.exe hands its command line to the running shell and ends, so the
+; program starts as the logged-on user at normal rights. Neither starts in a folder on the disc,
+; which could then not be ejected.
 Function .onInstSuccess
   SetOutPath "$INSTDIR"
-  Exec '"$INSTDIR\${PROGRAM}"'
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\${PROGRAM}"'
 FunctionEnd
 
 Section "Uninstall"

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -76,6 +77,13 @@ public:
         hook_.clear();
         window_.clear();
     }
+    // Runs inside the probe's hook, on its thread, for every key event. The indicator's hook, installed
+    // later, is called first and waits in CallNextHookEx meanwhile: what this sees of the indicator is
+    // what its hook did before passing the event on.
+    void OnHook(std::function<void(DWORD vk, bool up)> action) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        onHook_ = std::move(action);
+    }
     // Counts only: for long runs of keys, where a list would measure the probe, not the indicator.
     void CountOnly(bool value) {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -121,6 +129,12 @@ private:
         if (code == HC_ACTION && self_) {
             const auto* k = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp);
             self_->Record(self_->hook_, k->vkCode, (k->flags & LLKHF_UP) != 0);
+            std::function<void(DWORD, bool)> action;
+            {
+                std::lock_guard<std::mutex> lock(self_->mutex_);
+                action = self_->onHook_;
+            }
+            if (action) action(k->vkCode, (k->flags & LLKHF_UP) != 0);
         }
         return CallNextHookEx(nullptr, code, wp, lp);
     }
@@ -160,6 +174,7 @@ private:
     bool countOnly_ = false;
     HWND hwnd_ = nullptr;
     std::vector<KeySeen> hook_, window_;
+    std::function<void(DWORD, bool)> onHook_;
     size_t hookCount_ = 0;
 };
 

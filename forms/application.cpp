@@ -15,6 +15,9 @@ bool Application::AnyLoaded() const {
 
 int Application::Run(Form& startup, bool show) {
   running_ = true;
+  // ShellExecute may hand its work to COM objects of the shell, so Windows asks for a
+  // single-threaded apartment on the calling thread first; the programs use no OLE1 DDE.
+  backend_.CoInitializeEx(kCoinitApartmentThreaded | kCoinitDisableOle1Dde);
   Dispatch([&] {
     if (show) {
       startup.Show();

@@ -20,7 +20,8 @@ struct Picture {
 };
 using PictureRef = std::shared_ptr<Picture>;
 
-enum class EventType { MouseMove, MouseDown, MouseUp, Click, Timer, Menu, Close, EndSession, TaskbarCreated };
+// Destroyed: the native window went without DestroyNativeWindow, taken along by its owner, say.
+enum class EventType { MouseMove, MouseDown, MouseUp, Click, Timer, Menu, Close, EndSession, TaskbarCreated, Destroyed };
 
 // Mouse buttons, one bit each: a press or release names one, a move the ones held.
 constexpr int kLeftButton = 1;
@@ -83,14 +84,34 @@ struct ShellStart {
   int show = kShowNormal;
 };
 
+// SetWindowPos's insert-after handle and flags, by their Win32 values.
+constexpr std::intptr_t kHwndTopmost = -1;
+constexpr unsigned kSwpNoSize = 0x1;
+constexpr unsigned kSwpNoMove = 0x2;
+constexpr unsigned kSwpNoActivate = 0x10;
+constexpr unsigned kSwpShowWindow = 0x40;
+
+// CoInitializeEx's flags, by their Win32 values.
+constexpr unsigned kCoinitApartmentThreaded = 0x2;
+constexpr unsigned kCoinitDisableOle1Dde = 0x4;
+
 class Backend {
  public:
   virtual ~Backend() = default;
 
+  // Puts the program's thread into a COM apartment, once, before its first window.
+  virtual void CoInitializeEx(unsigned flags) = 0;
+
   // Creates the window and its controls, hidden. Events go to sink until the window is destroyed.
   virtual Handle CreateNativeWindow(const WindowDescription& description, EventSink& sink) = 0;
   virtual void DestroyNativeWindow(Handle window) = 0;
+  // Shows and activates a hidden window, and paints it before returning.
   virtual void ShowNativeWindow(Handle window) = 0;
+  // Restores a shown window if it is minimised and brings it to the front.
+  virtual void BringNativeWindowForward(Handle window) = 0;
+  // SetWindowPos(window, insertAfter, 0, 0, 0, 0, flags): never moves or sizes, never paints; what
+  // it uncovers is painted from the message loop.
+  virtual void SetNativeWindowPos(Handle window, std::intptr_t insertAfter, unsigned flags) = 0;
   virtual void HideNativeWindow(Handle window) = 0;
   virtual Bounds WindowBounds(Handle window) = 0;
   virtual void MoveNativeWindow(Handle window, Twips left, Twips top) = 0;
@@ -100,6 +121,7 @@ class Backend {
   virtual Handle ControlWindow(Handle window, ControlId control) = 0;
   virtual Handle WindowIcon(Handle window) = 0;
   virtual std::string ControlText(Handle window, ControlId control) = 0;
+  // Only marks the shape for the next paint.
   virtual void SetShapeFill(Handle window, ControlId control, Colour colour) = 0;
   virtual void SetControlPicture(Handle window, ControlId control, PictureRef picture) = 0;
   // Enabling a timer (re)starts its countdown, so it fires one full interval after the last arming.

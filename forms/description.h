@@ -89,7 +89,9 @@ struct WindowDescription {
   Twips clientLeft = 0, clientTop = 0;
   bool taskbarButton = true;
   bool inAltTab = true;  // false: a tool window, which Alt+Tab never lists
-  bool activateOnShow = true;  // false: a pop-up that must not take the focus from the application in front
+  // Shown at the top of the topmost band without taking the focus from the application in front,
+  // and painted afterwards from the message loop: the show may come from inside an input hook.
+  bool popUpOnTop = false;
   int icon = 0;        // resource id, 0: none
   int iconWidth = 0, iconHeight = 0;  // the size the window shows it at; 0: the image's own
   int background = 0;  // resource id of a picture drawn unscaled at the top-left, 0: none
@@ -104,7 +106,7 @@ struct WindowDescription {
   WindowDescription& ClientAt(Twips l, Twips t) { clientLeft = l; clientTop = t; hasPosition = true; return *this; }
   WindowDescription& TaskbarButton(bool value) { taskbarButton = value; return *this; }
   WindowDescription& InAltTab(bool value) { inAltTab = value; return *this; }
-  WindowDescription& ShowWithoutActivating() { activateOnShow = false; return *this; }
+  WindowDescription& PopUpOnTop() { popUpOnTop = true; return *this; }
   WindowDescription& Icon(int resource, int width = 0, int height = 0) {
     icon = resource;
     iconWidth = width;

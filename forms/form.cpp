@@ -24,7 +24,16 @@ void Form::Show() {
   Load();
   // The load handler may have unloaded the window again; then there is nothing to show.
   if (!IsLoaded()) return;
-  Platform().ShowNativeWindow(window_);
+  if (description_.popUpOnTop) {
+    // A plain show leaves the z-order alone, so the taskbar could cover the pop-up, and paints at
+    // once; SetWindowPos to HWND_TOPMOST raises it above the taskbar and leaves the paint to the loop.
+    Platform().SetNativeWindowPos(window_, kHwndTopmost, kSwpNoMove | kSwpNoSize | kSwpNoActivate | kSwpShowWindow);
+  } else if (state_ == State::Shown) {
+    // ShowWindow does nothing to a visible window, even one minimised or behind others.
+    Platform().BringNativeWindowForward(window_);
+  } else {
+    Platform().ShowNativeWindow(window_);
+  }
   state_ = State::Shown;
 }
 
@@ -106,7 +115,19 @@ void Form::Dispatch(const Event& event) {
     case EventType::Close: Unload(kUnloadFromControlMenu); break;
     case EventType::EndSession: Unload(kUnloadFromSession); break;
     case EventType::TaskbarCreated: OnTaskbarCreated(); break;
+    case EventType::Destroyed: Destroyed(); break;
   }
+}
+
+// Not loaded first: the program ends when no window is loaded, and no handler may reach a window
+// that is gone. The unload steps still run, so that what the load set up is undone.
+void Form::Destroyed() {
+  if (!IsLoaded()) return;
+  window_ = 0;
+  state_ = State::NotLoaded;
+  int cancel = 0;
+  OnQueryUnload(cancel, kUnloadFromOwner);
+  OnUnload(cancel);
 }
 
 }  // namespace forms

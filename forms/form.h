@@ -19,6 +19,7 @@ constexpr int kScaleTwips = 1;
 constexpr int kUnloadFromControlMenu = 0;
 constexpr int kUnloadFromCode = 1;
 constexpr int kUnloadFromSession = 2;
+constexpr int kUnloadFromOwner = 5;  // the window went with its owner: the handlers cannot keep it
 
 class Form : public EventSink {
  public:
@@ -79,6 +80,7 @@ class Form : public EventSink {
 
  private:
   void Dispatch(const Event& event);
+  void Destroyed();
   Backend& Platform();
 
   WindowDescription description_;

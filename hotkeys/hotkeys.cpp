@@ -36,9 +36,9 @@ std::intptr_t Hotkeys::HotkeyWindowProc(std::uintptr_t hWnd, std::uint32_t uMsg,
   if (id == static_cast<std::uint32_t>(HotkeyIdComputer)) {
     OpenMyComputer();
   } else if (id == static_cast<std::uint32_t>(HotkeyIdCalculator)) {
-    Launch([this] { return StartCalculator(); });
+    Launch(calculatorReportUp_, [this] { return StartCalculator(); });
   } else if (id == static_cast<std::uint32_t>(HotkeyIdMedia)) {
-    Launch([this] { return StartMediaPlayer(); });
+    Launch(mediaReportUp_, [this] { return StartMediaPlayer(); });
   }
   return 0;
 }
@@ -59,12 +59,17 @@ std::string Hotkeys::StartMediaPlayer() {
   return runtime_.StartProgram(player, std::string("\"") + player + "\"");
 }
 
-// A launch key whose program cannot be started is reported, and the driver stays resident.
+// A launch key whose program cannot be started is reported, and the driver stays resident. The
+// report's modal loop still delivers WM_HOTKEY: pressed again meanwhile, the key would stack a
+// second report on the first.
 template <typename Action>
-void Hotkeys::Launch(Action&& action) {
+void Hotkeys::Launch(bool& reportUp, Action&& action) {
+  if (reportUp) return;
   const std::string failure = action();
   if (failure.empty()) return;
+  reportUp = true;
   runtime_.ShowMessageBox(failure, runtime_.ProgramTitle(), forms::kMessageBoxOk | forms::kMessageBoxIconError);
+  reportUp = false;
 }
 
 }  // namespace tavisk

@@ -33,11 +33,14 @@ class Hotkeys {
   std::string StartCalculator();
   std::string StartMediaPlayer();
   template <typename Action>
-  void Launch(Action&& action);
+  void Launch(bool& reportUp, Action&& action);
 
   HotkeyPlatform& platform_;
   forms::Backend& runtime_;
   std::uintptr_t mainWindow_ = 0;
+  // While a key's error report is up, that key does nothing.
+  bool calculatorReportUp_ = false;
+  bool mediaReportUp_ = false;
 };
 
 }  // namespace tavisk

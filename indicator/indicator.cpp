@@ -20,10 +20,10 @@ forms::WindowDescription IndicatorDescription() {
       .Framed(forms::Frame::None)
       .ClientSize(4680, 1455)
       .TaskbarButton(false)
-      // It pops up while the user types: the application in front must keep every key, and
-      // Alt+Tab must never offer it in place of that application.
+      // It pops up while the user types: the application in front must keep every key, Alt+Tab
+      // must never offer it in place of that application, and the taskbar must not cover it.
       .InAltTab(false)
-      .ShowWithoutActivating()
+      .PopUpOnTop()
       .Icon(IDI_TRAY)
       .Add(forms::Label("Label4").Text(kNumLabel).Rect(1080, 240, 615, 375).WithFont(labels))
       .Add(forms::Label("Label5").Text(kCapsLabel).Rect(2040, 240, 615, 375).WithFont(labels))

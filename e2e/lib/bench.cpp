@@ -1,5 +1,6 @@
 #include "bench.h"
 
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -421,6 +422,63 @@ bool ChooseTrayMenuRow(int icon, const std::vector<MenuRow>& rows, size_t row, D
     const POINT item = MenuRowCenter(menu, rows, row);
     Click(item.x, item.y);
     return WaitPopupMenuGone(ms);
+}
+
+std::string TrayIconPixels(int n) {
+    const POINT centre = TrayIconCenter(n);
+    const int side = GetSystemMetrics(SM_CXSMICON);
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = side;
+    bi.bmiHeader.biHeight = -side;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, side, side, screen, centre.x - side / 2, centre.y - side / 2, SRCCOPY);
+    GdiFlush();
+    std::string pixels(static_cast<const char*>(bits), static_cast<size_t>(side * side * 4));
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+bool DeleteTrayIcon(HWND callbackWindow, UINT id) {
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = callbackWindow;
+    data.uID = id;
+    return Shell_NotifyIconA(NIM_DELETE, &data) != FALSE;
+}
+
+void BroadcastTaskbarCreated() {
+    const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+}
+
+std::string TrayTip(int n, DWORD ms) {
+    const POINT icon = TrayIconCenter(n);
+    // Onto the icon from beside it: the tip shows after the pointer has rested there.
+    MouseMove(icon.x - GetSystemMetrics(SM_CXSMICON), icon.y);
+    MouseMove(icon.x, icon.y);
+    std::string tip;
+    Poll(ms, [&] {
+        HWND shown = FindVisible("tooltips_class32", nullptr);
+        if (!shown) return false;
+        char text[128] = "";
+        DWORD_PTR length = 0;
+        SendMessageTimeoutA(shown, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000,
+                            &length);
+        tip = text;
+        return !tip.empty();
+    });
+    return tip;
 }
 
 MenuLayout MenuMetrics() { return MenuMetrics(Dpi()); }

@@ -154,6 +154,14 @@ bool WaitPopupMenuGone(DWORD ms);
 HWND OpenTrayMenu(int icon, DWORD ms);
 // Opens the menu of tray icon n and clicks the row; false unless the menu opened and closed again.
 bool ChooseTrayMenuRow(int icon, const std::vector<MenuRow>& rows, size_t row, DWORD ms);
+// The pixels of tray icon n's square (SM_CXSMICON), as bytes: equal strings, the same picture.
+std::string TrayIconPixels(int n);
+// Takes an icon out of the tray as a restarting shell loses it: NIM_DELETE for that window and id.
+bool DeleteTrayIcon(HWND callbackWindow, UINT id);
+// What a new taskbar sends every top-level window: the registered "TaskbarCreated" message.
+void BroadcastTaskbarCreated();
+// Points at tray icon n and returns the text of the tip that shows, or "" at the deadline.
+std::string TrayTip(int n, DWORD ms);
 // Measured menu metrics for the current DPI.
 MenuLayout MenuMetrics();
 MenuLayout MenuMetrics(int dpi);

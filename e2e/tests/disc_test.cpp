@@ -100,6 +100,20 @@ std::vector<DWORD> ProcessesWhosePathHas(const std::string& part) {
     return pids;
 }
 
+// The process that started this one, as the system recorded it.
+DWORD ParentOf(DWORD pid) {
+    DWORD parent = 0;
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32 pe{};
+    pe.dwSize = sizeof pe;
+    for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe)) {
+        if (pe.th32ProcessID == pid) parent = pe.th32ParentProcessID;
+    }
+    CloseHandle(snap);
+    return parent;
+}
+
 void ClickAt(HWND window, const RECT& clientRect) {
     POINT p{(clientRect.left + clientRect.right) / 2, (clientRect.top + clientRect.bottom) / 2};
     ClientToScreen(window, &p);
@@ -376,6 +390,8 @@ TEST_F(Disc, SilentInstallStartsTheDriverAndReplacesARunningCopy) {
     EXPECT_TRUE(bench::WaitExit(first, kWait, &code));
     EXPECT_EQ(code, 0u);
     const DWORD before = ExpectRunningWithIcon(kDriver);
+    // Started by the shell, not by the installer, whose administrator's token it would inherit.
+    EXPECT_NE(ParentOf(before), first.pid) << "the installer started the program itself";
     ExpectRegistered(kDriver);
     ExpectAutostartNamesTheInstalledDriver();
 
@@ -421,13 +437,18 @@ TEST_F(Disc, UninstallEndsTheDriverAlsoWithItsAboutBoxOpen) {
 // the other installed and running.
 TEST_F(Disc, TheSharedFolderGoesWithTheLastProduct) {
     if (Lacks(kLed)) GTEST_SKIP() << disc << " lacks the launcher or the indicator's installer";
+    DWORD pids[2] = {};
+    int cell = 0;
     for (const Product* p : {&kDriver, &kLed}) {
         bench::Process install = session.Start(bench::Quote(disc + p->setupFolder + "\\Setup.exe") + " /S");
         ASSERT_TRUE(install);
         ASSERT_TRUE(bench::WaitExit(install, kWait));
+        // The shell starts the program after the installer has ended: the next one could overtake it.
+        pids[cell] = ExpectRunningWithIcon(*p, cell);
+        ++cell;
     }
-    const DWORD driver = ExpectRunningWithIcon(kDriver, 0);
-    const DWORD led = ExpectRunningWithIcon(kLed, 1);
+    const DWORD driver = pids[0];
+    const DWORD led = pids[1];
 
     UninstallSilently(kLed);
     ExpectRemoved(kLed, led);

@@ -6,6 +6,7 @@
 // Wine, so the indicator itself is the oracle: a release shows the lock's new state on its lamp.
 #include <gmock/gmock.h>
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,13 @@ protected:
     void ChooseFromTrayMenu(size_t row) {
         ASSERT_TRUE(bench::ChooseTrayMenuRow(0, kMenuRows, row, kWait)) << "the tray menu did not open and close";
     }
+    // Whether top stands before bottom in the z-order of the top-level windows.
+    static bool Above(HWND top, HWND bottom) {
+        for (HWND w = GetWindow(top, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+            if (w == bottom) return true;
+        }
+        return false;
+    }
     static int VisibleAboutBoxes() {
         int count = 0;
         for (const auto& w : bench::TopLevelWindows()) count += (w.className == kAboutClass && w.visible) ? 1 : 0;
@@ -133,6 +141,54 @@ TEST_F(Lumora, ACapsLockReleaseShowsItsNewStateAndTheTimerHidesTheWindowAgain) {
     EXPECT_TRUE(bench::WaitPixel(caps.x, caps.y, first == kGreen ? kOlive : kGreen, kWait))
         << "the second release did not show the opposite state";
     EXPECT_TRUE(WaitHiddenAgain());
+}
+
+// The keyboard of the whole desktop waits while the indicator's hook runs, so nothing may be painted
+// there: a paint inside it would flash the old colour up first. The probe's hook runs while the
+// indicator's still waits in CallNextHookEx, so it reads what the hook itself left on the screen.
+TEST_F(Lumora, TheLampIsFirstPaintedInItsNewColourAfterTheHookReturns) {
+    KeyProbe probe;  // its hook first, so it is called from within the indicator's
+    std::mutex guard;
+    std::vector<std::string> seenInHook;
+    probe.OnHook([&](DWORD vk, bool up) {
+        if (vk != VK_CAPITAL || !up) return;
+        const std::string colour = LampColour(kCaps);
+        std::lock_guard<std::mutex> lock(guard);
+        seenInHook.push_back(colour);
+    });
+    StartIndicator();
+    std::string before = ToggleLock(kCaps) ? kGreen : kOlive;
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const std::string after = ToggleLock(kCaps) ? kGreen : kOlive;
+        EXPECT_NE(after, before) << "the release did not change the lamp";
+        std::lock_guard<std::mutex> lock(guard);
+        ASSERT_EQ(seenInHook.size(), static_cast<size_t>(i + 2));
+        EXPECT_NE(seenInHook.back(), before) << "the old colour was painted inside the hook";
+        before = after;
+    }
+    ToggleLock(kCaps);  // back as it was
+}
+
+// Raised to the top of the topmost band, so the taskbar cannot cover it, and never activated: the
+// application in front keeps the keyboard.
+TEST_F(Lumora, AReleaseShowsTheIndicatorAboveTheTaskbarWithoutTakingTheFocus) {
+    KeyProbe probe;
+    StartIndicator();
+    ASSERT_TRUE(WaitHiddenAgain());
+    ASSERT_TRUE(bench::Activate(probe.hwnd()));
+    HWND taskbar = bench::Taskbar();
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        // As a click on the taskbar would: it goes to the top of the topmost band.
+        SetWindowPos(taskbar, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ASSERT_TRUE(bench::WaitFor(kWait, [&] { return Above(taskbar, form1); }));
+        bench::Key(VK_SCROLL);
+        ASSERT_TRUE(WaitShown());
+        EXPECT_TRUE(bench::WaitFor(kWait, [&] { return Above(form1, taskbar); })) << "the indicator stayed under the taskbar";
+        EXPECT_EQ(GetForegroundWindow(), probe.hwnd()) << "the indicator took the focus";
+        ASSERT_TRUE(WaitHiddenAgain());
+    }
 }
 
 TEST_F(Lumora, PressingALockKeyShowsNothingUntilItIsReleased) {
@@ -231,6 +287,52 @@ TEST_F(Lumora, AboutHidesTheIndicatorAndShowsOneCentredBoxHoweverOftenChosen) {
     ToggleLock(kScroll);
 }
 
+TEST_F(Lumora, AboutRestoresTheMinimisedBoxCentredAndBringsItToTheFront) {
+    StartIndicator();
+    ChooseFromTrayMenu(0);
+    HWND about = bench::WaitWindow(kAboutClass, "About", kWait);
+    ASSERT_NE(about, nullptr);
+    RECT placed{};
+    GetWindowRect(about, &placed);
+    ShowWindow(about, SW_MINIMIZE);
+    ASSERT_TRUE(bench::WaitFor(kWait, [&] { return IsIconic(about) != FALSE; }));
+
+    ChooseFromTrayMenu(0);
+    EXPECT_TRUE(bench::WaitFor(kWait, [&] { return !IsIconic(about) && GetForegroundWindow() == about; }))
+        << "the box stayed minimised or behind";
+    EXPECT_EQ(VisibleAboutBoxes(), 1);
+    RECT shown{};
+    GetWindowRect(about, &shown);
+    EXPECT_TRUE(EqualRect(&placed, &shown)) << "not centred as before";
+}
+
+// As in any dialog: OK has the focus, Enter and Space press it, Tab keeps it there, and Esc does
+// nothing, since OK is neither the default nor the cancel button.
+TEST_F(Lumora, TheAboutBoxAnswersEnterAndSpaceOnItsFocusedOkButNotEscape) {
+    StartIndicator();
+    for (const WORD key : {VK_RETURN, VK_SPACE, VK_ESCAPE}) {
+        SCOPED_TRACE(key);
+        ChooseFromTrayMenu(0);
+        HWND about = bench::WaitWindow(kAboutClass, "About", kWait);
+        ASSERT_NE(about, nullptr);
+        ASSERT_TRUE(bench::Activate(about));
+        HWND ok = bench::FindChild(about, "Button", "OK");
+        EXPECT_TRUE(bench::WaitFor(kWait, [&] {
+            GUITHREADINFO focus{};
+            focus.cbSize = sizeof focus;
+            GetGUIThreadInfo(GetWindowThreadProcessId(about, nullptr), &focus);
+            return focus.hwndFocus == ok;
+        })) << "OK does not have the focus";
+        bench::Key(VK_TAB);
+        bench::Key(key);
+        if (key == VK_ESCAPE) {
+            EXPECT_FALSE(bench::WaitGone(kAboutClass, "About", 700)) << "Esc closed the box";
+            bench::Key(VK_RETURN);
+        }
+        EXPECT_TRUE(bench::WaitGone(kAboutClass, "About", kWait)) << "the key did not press OK";
+    }
+}
+
 TEST_F(Lumora, ExitRemovesTheIconAndTheHookAndEnds) {
     bench::Process indicator = StartIndicator();
     ChooseFromTrayMenu(1);
@@ -264,6 +366,39 @@ TEST_F(Lumora, WithTheAboutBoxOpenExitRemovesIconAndHookAndTheProcessLivesUntilT
     DWORD code = 1;
     EXPECT_TRUE(bench::WaitExit(indicator, kWait, &code));
     EXPECT_EQ(code, 0u);
+}
+
+// The indicator is owned by a hidden window that keeps it off the taskbar; closed, that window takes
+// the indicator with it. The program must not outlive its last window, nor leave its icon behind.
+TEST_F(Lumora, ClosingTheHiddenOwnerEndsTheProgramAndRemovesItsIcon) {
+    bench::Process indicator = StartIndicator();
+    HWND owner = GetWindow(form1, GW_OWNER);
+    ASSERT_NE(owner, nullptr);
+    PostMessageA(owner, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(bench::WaitExit(indicator, kWait, &code)) << "the program outlived its window";
+    EXPECT_EQ(code, 0u);
+    const POINT icon = bench::TrayIconCenter(0);
+    bench::RightClick(icon.x, icon.y);
+    EXPECT_EQ(bench::WaitPopupMenu(500), nullptr) << "the icon outlived the program";
+}
+
+// A restarting shell loses every icon and tells the top-level windows with "TaskbarCreated".
+TEST_F(Lumora, TheSameIconWithItsTipAndMenuComesBackWhenTheTaskbarIsRecreated) {
+    const std::string empty = bench::TrayIconPixels(0);
+    StartIndicator();
+    std::string icon;
+    ASSERT_TRUE(bench::WaitFor(kWait, [&] { return (icon = bench::TrayIconPixels(0)) != empty; })) << "no icon";
+    HWND callback = bench::FindChild(form1, "KbdFormsPictureBox", nullptr);
+    ASSERT_NE(callback, nullptr);
+    ASSERT_TRUE(bench::DeleteTrayIcon(callback, 1));
+    ASSERT_TRUE(bench::WaitFor(kWait, [&] { return bench::TrayIconPixels(0) == empty; }));
+
+    bench::BroadcastTaskbarCreated();
+    EXPECT_TRUE(bench::WaitFor(kWait, [&] { return bench::TrayIconPixels(0) == icon; })) << "not the same icon";
+    EXPECT_EQ(bench::TrayTip(0, kWait), "Lumora");
+    ChooseFromTrayMenu(0);
+    EXPECT_NE(bench::WaitWindow(kAboutClass, "About", kWait), nullptr) << "its menu does not work";
 }
 
 TEST_F(Lumora, ASecondCopyHandsOffAndEndsLeavingOneIcon) {

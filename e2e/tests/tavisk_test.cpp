@@ -15,6 +15,19 @@ constexpr char kPlayerFolder[] = "C:\\Program Files\\Windows Media Player\\";
 constexpr DWORD kWait = 5000;
 const std::vector<MenuRow> kMenuRows = {MenuRow::Item, MenuRow::Item};  // About, Exit
 
+// The media player moved aside for a test, and put back on every way out of it, or the later tests
+// would miss it too.
+struct MovedAside {
+  std::string path = std::string(kPlayerFolder) + "wmplayer.exe";
+  bool moved = MoveFileExA(path.c_str(), (path + ".aside").c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  MovedAside() = default;
+  MovedAside(const MovedAside&) = delete;
+  MovedAside& operator=(const MovedAside&) = delete;
+  ~MovedAside() {
+    if (moved) MoveFileExA((path + ".aside").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+  }
+};
+
 class Tavisk : public bench::BenchTest {
  protected:
   void SetUp() override {
@@ -62,6 +75,19 @@ class Tavisk : public bench::BenchTest {
     std::vector<bench::LogLine> started;
     EXPECT_TRUE(bench::WaitLogLines(log, lines, kWait, &started)) << "no program was started";
     return started;
+  }
+  // The window that has the keyboard focus in the thread of this one.
+  static HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+  }
+  // With the icon gone, a right click where it stood opens no menu.
+  static void ExpectNoIcon() {
+    const POINT icon = bench::TrayIconCenter(0);
+    bench::RightClick(icon.x, icon.y);
+    EXPECT_EQ(bench::WaitPopupMenu(500), nullptr) << "the icon is still there";
   }
   static int CountWindows(const char* caption) {
     int count = 0;
@@ -158,6 +184,47 @@ TEST_F(Tavisk, AboutShowsOneBoxAtItsFixedPlaceHoweverOftenChosen) {
   EXPECT_TRUE(bench::WaitGone(nullptr, kAboutCaption, kWait));
 }
 
+TEST_F(Tavisk, AboutRestoresTheMinimisedBoxAndBringsItToTheFront) {
+  StartDriver();
+  ChooseFromTrayMenu(0);
+  HWND about = bench::WaitWindow(nullptr, kAboutCaption, kWait);
+  ASSERT_NE(about, nullptr);
+  RECT placed{};
+  GetWindowRect(about, &placed);
+  ShowWindow(about, SW_MINIMIZE);
+  ASSERT_TRUE(bench::WaitFor(kWait, [&] { return IsIconic(about) != FALSE; }));
+
+  ChooseFromTrayMenu(0);
+  EXPECT_TRUE(bench::WaitFor(kWait, [&] { return !IsIconic(about) && GetForegroundWindow() == about; }))
+      << "the box stayed minimised or behind";
+  EXPECT_EQ(CountWindows(kAboutCaption), 1);
+  RECT shown{};
+  GetWindowRect(about, &shown);
+  EXPECT_TRUE(EqualRect(&placed, &shown));
+}
+
+// As in any dialog: OK has the focus, Enter and Space press it, Tab keeps it there, and Esc does
+// nothing, since OK is neither the default nor the cancel button.
+TEST_F(Tavisk, TheAboutBoxAnswersEnterAndSpaceOnItsFocusedOkButNotEscape) {
+  StartDriver();
+  for (const WORD key : {VK_RETURN, VK_SPACE, VK_ESCAPE}) {
+    SCOPED_TRACE(key);
+    ChooseFromTrayMenu(0);
+    HWND about = bench::WaitWindow(nullptr, kAboutCaption, kWait);
+    ASSERT_NE(about, nullptr);
+    ASSERT_TRUE(bench::Activate(about));
+    HWND ok = bench::FindChild(about, "Button", "OK");
+    EXPECT_TRUE(bench::WaitFor(kWait, [&] { return FocusOf(about) == ok; })) << "OK does not have the focus";
+    bench::Key(VK_TAB);
+    bench::Key(key);
+    if (key == VK_ESCAPE) {
+      EXPECT_FALSE(bench::WaitGone(nullptr, kAboutCaption, 700)) << "Esc closed the box";
+      bench::Key(VK_RETURN);
+    }
+    EXPECT_TRUE(bench::WaitGone(nullptr, kAboutCaption, kWait)) << "the key did not press OK";
+  }
+}
+
 TEST_F(Tavisk, ExitRemovesIconAndHotkeysAndEnds) {
   bench::Process driver = StartDriver();
   ChooseFromTrayMenu(1);
@@ -189,6 +256,24 @@ TEST_F(Tavisk, WithTheAboutBoxOpenExitLeavesTheProcessUntilTheBoxCloses) {
   GetWindowRect(ok, &r);
   bench::Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   EXPECT_TRUE(bench::WaitExit(driver, kWait));
+}
+
+// A restarting shell loses every icon and tells the top-level windows with "TaskbarCreated".
+TEST_F(Tavisk, TheSameIconWithItsTipAndMenuComesBackWhenTheTaskbarIsRecreated) {
+  const std::string empty = bench::TrayIconPixels(0);
+  StartDriver();
+  std::string icon;
+  ASSERT_TRUE(bench::WaitFor(kWait, [&] { return (icon = bench::TrayIconPixels(0)) != empty; })) << "no icon";
+  HWND callback = bench::FindChild(main, "KbdFormsPictureBox", nullptr);
+  ASSERT_NE(callback, nullptr);
+  ASSERT_TRUE(bench::DeleteTrayIcon(callback, 1));
+  ASSERT_TRUE(bench::WaitFor(kWait, [&] { return bench::TrayIconPixels(0) == empty; }));
+
+  bench::BroadcastTaskbarCreated();
+  EXPECT_TRUE(bench::WaitFor(kWait, [&] { return bench::TrayIconPixels(0) == icon; })) << "not the same icon";
+  EXPECT_EQ(bench::TrayTip(0, kWait), "Tavisk");
+  ChooseFromTrayMenu(0);
+  EXPECT_NE(bench::WaitWindow(nullptr, kAboutCaption, kWait), nullptr) << "its menu does not work";
 }
 
 TEST_F(Tavisk, ASecondCopyHandsOffAndEndsLeavingOneIcon) {
@@ -228,14 +313,7 @@ TEST_F(Tavisk, AKeyHeldByAnotherProgramLeavesTheOtherTwoWorking) {
 }
 
 TEST_F(Tavisk, AMissingPlayerIsReportedAndTheDriverKeepsRunning) {
-  // Put back on every way out of the test, or the later tests would miss the player too.
-  struct MovedAside {
-    std::string path = std::string(kPlayerFolder) + "wmplayer.exe";
-    bool moved = MoveFileExA(path.c_str(), (path + ".aside").c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-    ~MovedAside() {
-      if (moved) MoveFileExA((path + ".aside").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-  } player;
+  MovedAside player;
   ASSERT_TRUE(player.moved);
   bench::Process driver = StartDriver();
   bench::Key(0xB5);
@@ -248,6 +326,32 @@ TEST_F(Tavisk, AMissingPlayerIsReportedAndTheDriverKeepsRunning) {
   bench::Key(0xB7);
   EXPECT_EQ(WaitStarted(1).size(), 1u);
   EXPECT_TRUE(WaitHotkeysHeld());
+}
+
+// The report is modal, yet its loop still delivers the launch keys and the tray's menu.
+TEST_F(Tavisk, AFailingKeyHasOneReportAtATimeAndExitUnderItEndsTheDriverWhenTheReportCloses) {
+  MovedAside player;
+  ASSERT_TRUE(player.moved);
+  bench::Process driver = StartDriver();
+  bench::Key(0xB5);
+  HWND report = bench::WaitWindow("#32770", "Tavisk", kWait);
+  ASSERT_NE(report, nullptr) << "no error report";
+  bench::Key(0xB5);
+  bench::Key(0xB7);
+  // Keys are taken in order: once the calculator has started, the second media key has been too.
+  EXPECT_EQ(WaitStarted(1).size(), 1u);
+  EXPECT_EQ(CountWindows("Tavisk"), 1) << "the same key stacked a second report";
+
+  ChooseFromTrayMenu(1);
+  EXPECT_TRUE(bench::WaitFor(kWait, [] { return !HotkeyHeld(0xB5) && !HotkeyHeld(0xB7); }))
+      << "Exit left the hotkeys";
+  EXPECT_TRUE(bench::IsRunning(driver));
+  const POINT ok = bench::Center(bench::FindChild(report, "Button", nullptr));
+  bench::Click(ok.x, ok.y);
+  DWORD code = 1;
+  EXPECT_TRUE(bench::WaitExit(driver, kWait, &code)) << "the driver outlived the report";
+  EXPECT_EQ(code, 0u);
+  ExpectNoIcon();
 }
 
 }  // namespace

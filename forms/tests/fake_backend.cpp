@@ -17,6 +17,10 @@ struct FakePicture : forms::Picture {
 
 }  // namespace
 
+void FakeBackend::CoInitializeEx(unsigned flags) {
+  coInitializeEx.push_back("flags=" + std::to_string(flags) + " after " + std::to_string(log_.Lines().size()) + " calls");
+}
+
 forms::Handle FakeBackend::CreateNativeWindow(const forms::WindowDescription& description, forms::EventSink& sink) {
   const forms::Handle handle = next_;
   next_ += 0x100;
@@ -45,6 +49,18 @@ void FakeBackend::DestroyNativeWindow(forms::Handle window) {
 void FakeBackend::ShowNativeWindow(forms::Handle window) {
   log_.Add("Show " + Hex(window));
   windows_.at(window).visible = true;
+  ++paintsNow;
+}
+
+void FakeBackend::BringNativeWindowForward(forms::Handle window) {
+  log_.Add("BringForward " + Hex(window));
+  windows_.at(window).visible = true;
+}
+
+void FakeBackend::SetNativeWindowPos(forms::Handle window, std::intptr_t insertAfter, unsigned flags) {
+  log_.Add("SetWindowPos " + Hex(window) + " after=" + std::to_string(insertAfter) + " 0,0,0,0 flags=" +
+           std::to_string(flags));
+  if (flags & forms::kSwpShowWindow) windows_.at(window).visible = true;
 }
 
 void FakeBackend::HideNativeWindow(forms::Handle window) {
@@ -153,5 +169,13 @@ void FakeBackend::Terminate() {
 }
 
 void FakeBackend::Deliver(forms::Handle window, const forms::Event& event) { windows_.at(window).sink->OnEvent(event); }
+
+void FakeBackend::DestroyFromOutside(forms::Handle window) {
+  forms::EventSink* sink = windows_.at(window).sink;
+  windows_.erase(window);
+  forms::Event destroyed;
+  destroyed.type = forms::EventType::Destroyed;
+  sink->OnEvent(destroyed);
+}
 
 }  // namespace fakes

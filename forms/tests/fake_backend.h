@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "forms/backend.h"
 #include "forms/tests/call_log.h"
@@ -24,9 +25,12 @@ class FakeBackend : public forms::Backend {
 
   explicit FakeBackend(CallLog& log) : log_(log) {}
 
+  void CoInitializeEx(unsigned flags) override;
   forms::Handle CreateNativeWindow(const forms::WindowDescription& description, forms::EventSink& sink) override;
   void DestroyNativeWindow(forms::Handle window) override;
   void ShowNativeWindow(forms::Handle window) override;
+  void BringNativeWindowForward(forms::Handle window) override;
+  void SetNativeWindowPos(forms::Handle window, std::intptr_t insertAfter, unsigned flags) override;
   void HideNativeWindow(forms::Handle window) override;
   forms::Bounds WindowBounds(forms::Handle window) override;
   void MoveNativeWindow(forms::Handle window, forms::Twips left, forms::Twips top) override;
@@ -54,6 +58,8 @@ class FakeBackend : public forms::Backend {
 
   // Delivers a platform event to a window, as its window procedure would.
   void Deliver(forms::Handle window, const forms::Event& event);
+  // The native window goes without DestroyNativeWindow, as when its owner is destroyed.
+  void DestroyFromOutside(forms::Handle window);
   const Window& At(forms::Handle window) const { return windows_.at(window); }
   bool Exists(forms::Handle window) const { return windows_.count(window) != 0; }
   std::string ControlName(forms::Handle window, forms::ControlId control) const;
@@ -65,6 +71,10 @@ class FakeBackend : public forms::Backend {
   std::function<void()> onMessageBox;       // runs inside the modal box, as nested events would
   std::function<void()> onPopupMenu;        // runs while the popup menu is open
   bool quitPosted = false;
+  int paintsNow = 0;  // windows painted before the call that showed them returned
+  // Thread set-up, kept out of the log, where every start-up would begin with it: "flags=F after N
+  // calls" for each call.
+  std::vector<std::string> coInitializeEx;
 
  private:
   CallLog& log_;

@@ -118,6 +118,22 @@ TEST_F(FormModel, CancelledQueryUnloadKeepsTheWindow) {
   EXPECT_EQ(recorder.events.back(), "Form1.QueryUnload 0");
 }
 
+TEST_F(FormModel, AWindowDestroyedWithoutAnUnloadIsNoLongerLoadedAndTheProgramEnds) {
+  app.Run(form1, true);
+  form1.cancelUnload = 1;  // nothing can keep a window that is gone
+  log.Clear();
+  backend.DestroyFromOutside(0x100);
+  EXPECT_FALSE(form1.IsLoaded());
+  EXPECT_THAT(recorder.events, ElementsAre("Form1.Load", "Form1.QueryUnload 5", "Form1.Unload"));
+  EXPECT_THAT(log.Lines(), ElementsAre("EndMessageLoop"));
+}
+
+TEST_F(FormModel, RunPutsTheThreadInASingleThreadedApartmentOnceBeforeTheFirstWindow) {
+  app.Run(form1, true);
+  // COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE
+  EXPECT_THAT(backend.coInitializeEx, ElementsAre("flags=6 after 0 calls"));
+}
+
 TEST_F(FormModel, AFailedOperationStopsTheHandlerReportsAndTerminates) {
   app.Run(form1, true);
   form1.onClick = [&] {

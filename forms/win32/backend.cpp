@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <cmath>
 #include <memory>
 
 #include "forms/error.h"
@@ -36,6 +37,21 @@ LRESULT CALLBACK OwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// Where a minimised window stands when restored, on the screen. The placement holds it in workspace
+// coordinates, which start at the work area's corner unless the window is a tool window.
+RECT NormalRect(HWND window, WINDOWPLACEMENT& placement) {
+  placement.length = sizeof placement;
+  GetWindowPlacement(window, &placement);
+  RECT r = placement.rcNormalPosition;
+  if (!(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    OffsetRect(&r, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
+  }
+  return r;
+}
+
 }  // namespace
 
 Win32Backend::Win32Backend(HINSTANCE instance, std::string title) : instance_(instance), title_(std::move(title)) {
@@ -47,7 +63,12 @@ Win32Backend::Win32Backend(HINSTANCE instance, std::string title) : instance_(in
   taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
 }
 
+void Win32Backend::CoInitializeEx(unsigned flags) {
+  if (!comInitialised_) comInitialised_ = SUCCEEDED(::CoInitializeEx(nullptr, flags));
+}
+
 Win32Backend::~Win32Backend() {
+  if (comInitialised_) CoUninitialize();
   if (hiddenOwner_) DestroyWindow(hiddenOwner_);
   if (instanceMutex_) CloseHandle(instanceMutex_);
 }
@@ -70,7 +91,8 @@ void Win32Backend::ReportError(const std::string& what) {
 }
 
 HWND Win32Backend::HiddenOwner() {
-  if (!hiddenOwner_) {
+  // Closed from outside, it went and took its owned windows along: a new one owns the next.
+  if (!hiddenOwner_ || !IsWindow(hiddenOwner_)) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = &OwnerProcedure;
@@ -98,24 +120,53 @@ Handle Win32Backend::CreateNativeWindow(const WindowDescription& description, Ev
 void Win32Backend::DestroyNativeWindow(Handle window) { delete &At(window); }
 
 void Win32Backend::ShowNativeWindow(Handle window) {
-  NativeWindow& native = At(window);
-  ShowWindow(native.Window(), native.ActivateOnShow() ? SW_SHOW : SW_SHOWNOACTIVATE);
-  UpdateWindow(native.Window());
+  HWND hwnd = At(window).Window();
+  ShowWindow(hwnd, SW_SHOW);
+  UpdateWindow(hwnd);
+}
+
+void Win32Backend::BringNativeWindowForward(Handle window) {
+  HWND hwnd = At(window).Window();
+  if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+  // Allowed: the program is in front, its tray menu or its own window was just used.
+  SetForegroundWindow(hwnd);
+}
+
+void Win32Backend::SetNativeWindowPos(Handle window, std::intptr_t insertAfter, unsigned flags) {
+  SetWindowPos(At(window).Window(), reinterpret_cast<HWND>(insertAfter), 0, 0, 0, 0, flags);
 }
 
 void Win32Backend::HideNativeWindow(Handle window) { ShowWindow(At(window).Window(), SW_HIDE); }
 
 Bounds Win32Backend::WindowBounds(Handle window) {
+  HWND hwnd = At(window).Window();
   RECT r{};
-  GetWindowRect(At(window).Window(), &r);
+  if (IsIconic(hwnd)) {
+    // A minimised window's own rectangle is its caption somewhere off the screen.
+    WINDOWPLACEMENT placement{};
+    r = NormalRect(hwnd, placement);
+  } else {
+    GetWindowRect(hwnd, &r);
+  }
   return {static_cast<Twips>(r.left * twipsPerPixelX_), static_cast<Twips>(r.top * twipsPerPixelY_),
           static_cast<Twips>((r.right - r.left) * twipsPerPixelX_),
           static_cast<Twips>((r.bottom - r.top) * twipsPerPixelY_)};
 }
 
 void Win32Backend::MoveNativeWindow(Handle window, Twips left, Twips top) {
-  SetWindowPos(At(window).Window(), nullptr, TwipsToPixels(left, twipsPerPixelX_), TwipsToPixels(top, twipsPerPixelY_),
-               0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  HWND hwnd = At(window).Window();
+  const int x = TwipsToPixels(left, twipsPerPixelX_), y = TwipsToPixels(top, twipsPerPixelY_);
+  if (IsIconic(hwnd)) {
+    // Moving a minimised window would move its caption onto the screen; what moves is where it
+    // is restored to.
+    WINDOWPLACEMENT placement{};
+    const RECT normal = NormalRect(hwnd, placement);
+    OffsetRect(&placement.rcNormalPosition, x - normal.left, y - normal.top);
+    placement.showCmd = SW_SHOWMINNOACTIVE;
+    SetWindowPlacement(hwnd, &placement);
+    return;
+  }
+  SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::string Win32Backend::WindowCaption(Handle window) {
@@ -196,8 +247,8 @@ std::string Win32Backend::StartProgram(const std::string& path, const std::strin
 }
 
 std::string Win32Backend::StartThroughShell(const ShellStart& start) {
-  // The shell may hand the start to extensions that need a single-threaded apartment.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  // The thread is already in a single-threaded apartment (Application::Run), as the shell's
+  // extensions need.
   SHELLEXECUTEINFOA info{};
   info.cbSize = sizeof info;
   info.fMask = start.mask;
@@ -207,7 +258,6 @@ std::string Win32Backend::StartThroughShell(const ShellStart& start) {
   const BOOL started = ShellExecuteExA(&info);
   const DWORD error = GetLastError();
   if (info.hProcess) CloseHandle(info.hProcess);  // there only when a mask asks for it; never waited on
-  if (SUCCEEDED(com)) CoUninitialize();
   if (!started) return ErrorText("Cannot start \"" + start.file + "\".", error);
   return {};
 }
@@ -239,6 +289,10 @@ bool Win32Backend::PreviousInstanceRunning() {
 int Win32Backend::RunMessageLoop() {
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    // No dialog keys run unless the loop asks for them: a window with push buttons gets them as a
+    // dialog does, and IsDialogMessageA then dispatches the message itself.
+    NativeWindow* native = NativeWindow::OfTopLevel(message.hwnd);
+    if (native && native->TakesDialogKeys() && IsDialogMessageA(native->Window(), &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }

@@ -23,9 +23,12 @@ class Win32Backend : public Backend {
   void SetErrorReport(std::function<void(const std::string&)> report);
   void ReportError(const std::string& what);
 
+  void CoInitializeEx(unsigned flags) override;
   Handle CreateNativeWindow(const WindowDescription& description, EventSink& sink) override;
   void DestroyNativeWindow(Handle window) override;
   void ShowNativeWindow(Handle window) override;
+  void BringNativeWindowForward(Handle window) override;
+  void SetNativeWindowPos(Handle window, std::intptr_t insertAfter, unsigned flags) override;
   void HideNativeWindow(Handle window) override;
   Bounds WindowBounds(Handle window) override;
   void MoveNativeWindow(Handle window, Twips left, Twips top) override;
@@ -69,6 +72,7 @@ class Win32Backend : public Backend {
   int instanceState_ = -1;  // -1 not asked yet, 0 first copy, 1 another copy runs
   int twipsPerPixelX_ = 15, twipsPerPixelY_ = 15;
   UINT taskbarCreated_ = 0;
+  bool comInitialised_ = false;
 };
 
 }  // namespace forms::win32

@@ -111,6 +111,16 @@ NativeWindow* NativeWindow::From(HWND window) {
   return reinterpret_cast<NativeWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
+NativeWindow* NativeWindow::OfTopLevel(HWND window) {
+  HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
+  // Only a window of our classes carries this object in its user data; the class's procedure tells,
+  // however the window itself has been subclassed.
+  if (!root || GetClassLongPtrA(root, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(&NativeWindow::Procedure)) {
+    return nullptr;
+  }
+  return From(root);
+}
+
 HFONT NativeWindow::MakeFont(const Font& font) const {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -434,6 +444,33 @@ void NativeWindow::PaintControls(HDC dc) {
   }
 }
 
+// Only a window destroyed without DestroyNativeWindow, which clears the user data first, gets here:
+// taken along by its owner, say. This object goes with it, and the form is told.
+void NativeWindow::Destroyed() {
+  std::unique_ptr<NativeWindow> self(this);
+  SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+  window_ = nullptr;
+  Raise(EventType::Destroyed, kNoControl);
+}
+
+// As in a dialog with no default button, the push button with the focus is the default one:
+// IsDialogMessage presses it on Enter. Esc asks for IDCANCEL, which no control has.
+LRESULT NativeWindow::DefaultButton() const {
+  HWND focus = GetFocus();
+  const int index = focus && GetParent(focus) == window_ ? GetDlgCtrlID(focus) - kControlIdBase : -1;
+  if (index < 0 || static_cast<size_t>(index) >= controls_.size()) return 0;
+  if (description_.controls[static_cast<size_t>(index)].kind != Kind::PushButton) return 0;
+  return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
+}
+
+// Tab and Shift+Tab, sent by IsDialogMessage; the window remembers the control for its next activation.
+void NativeWindow::MoveFocus(WPARAM wParam, LPARAM lParam) {
+  HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam) : GetNextDlgTabItem(window_, GetFocus(), wParam != 0);
+  if (!next) return;
+  focus_ = next;
+  SetFocus(next);
+}
+
 LRESULT CALLBACK NativeWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* self = static_cast<NativeWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
@@ -442,6 +479,10 @@ LRESULT CALLBACK NativeWindow::Procedure(HWND window, UINT message, WPARAM wPara
   }
   NativeWindow* self = From(window);
   if (!self) return DefWindowProcA(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    self->Destroyed();  // the form's handlers report their own errors
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
 #if KBD_EXCEPTIONS
   try {
     return self->Handle(message, wParam, lParam);
@@ -509,6 +550,11 @@ LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE && focus_) SetFocus(focus_);
       return 0;
+    case DM_GETDEFID:
+      return DefaultButton();
+    case WM_NEXTDLGCTL:
+      MoveFocus(wParam, lParam);
+      return 0;
     case WM_SETFOCUS:
       if (focus_) SetFocus(focus_);
       return 0;
@@ -520,10 +566,6 @@ LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
       if (wParam) Raise(EventType::EndSession, kNoControl);
       return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-      window_ = nullptr;
-      break;
     default:
       if (message == backend_.TaskbarCreatedMessage() && message != 0) {
         Raise(EventType::TaskbarCreated, kNoControl);

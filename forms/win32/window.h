@@ -23,13 +23,16 @@ class NativeWindow {
   NativeWindow& operator=(const NativeWindow&) = delete;
 
   static NativeWindow* From(HWND window);
+  // The object of the top-level window that holds this window, if that is one of ours.
+  static NativeWindow* OfTopLevel(HWND window);
 
   HWND Window() const { return window_; }
   HWND ControlWindow(ControlId control) const;
   // The small image: the notification area shows no other, and a large one costs the shell a copy.
   HICON Icon() const { return smallIcon_ ? smallIcon_ : icon_; }
+  // A window with push buttons takes the keys that a dialog takes: Tab, Enter, Space, Esc.
+  bool TakesDialogKeys() const { return focus_ != nullptr; }
   const std::string& Text(ControlId control) const { return description_.controls[static_cast<size_t>(control)].text; }
-  bool ActivateOnShow() const { return description_.activateOnShow; }
   void SetFill(ControlId control, Colour colour);
   void SetPicture(ControlId control, PictureRef picture);
   void SetTimer(ControlId control, bool enabled);
@@ -48,6 +51,7 @@ class NativeWindow {
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK ChildProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void Destroyed();
   void Create();
   void CreateControls();
   void Paint();
@@ -59,6 +63,8 @@ class NativeWindow {
   HFONT MakeFont(const Font& font) const;
   HFONT WindowFont();
   void InvalidateControl(ControlId control);
+  LRESULT DefaultButton() const;
+  void MoveFocus(WPARAM wParam, LPARAM lParam);
 
   Win32Backend& backend_;
   WindowDescription description_;

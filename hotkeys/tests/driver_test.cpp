@@ -100,11 +100,11 @@ TEST_F(Driver, OtherIconMessagesDoNothing) {
   EXPECT_TRUE(log.Lines().empty());
 }
 
-TEST_F(Driver, AboutChosenTwiceShowsOneBoxAtItsFixedPlace) {
+TEST_F(Driver, AboutChosenTwiceBringsTheOneBoxForwardAtItsFixedPlace) {
   Start();
   Menu("mnuDisplay");
   Menu("mnuDisplay");
-  EXPECT_THAT(log.Lines(), ElementsAre("CreateWindow TaviskAboutBox 0x300", "Show 0x300", "Show 0x300"));
+  EXPECT_THAT(log.Lines(), ElementsAre("CreateWindow TaviskAboutBox 0x300", "Show 0x300", "BringForward 0x300"));
   EXPECT_EQ(backend.At(0x300).bounds.left, 5070);
   EXPECT_EQ(backend.At(0x300).bounds.top, 4995);
 }

@@ -118,6 +118,24 @@ TEST_F(HotkeysTest, UnknownOrZeroExtendedIdsStartNothingAndAreNotPassedOn) {
   EXPECT_TRUE(log.Lines().empty());
 }
 
+TEST_F(HotkeysTest, WhileAKeysReportIsUpThatKeyDoesNothingButAnotherMayReportToo) {
+  const std::string player = "C:\\Program Files\\Windows Media Player\\wmplayer.exe";
+  backend.missingFiles = {player, "calc"};
+  int reports = 0;
+  backend.onMessageBox = [&] {
+    if (++reports > 1) return;
+    Hotkey(Wide(hotkeys.HotkeyIdMedia));
+    Hotkey(Wide(hotkeys.HotkeyIdCalculator));
+  };
+  Hotkey(Wide(hotkeys.HotkeyIdMedia));
+  EXPECT_THAT(log.Lines(), ElementsAre("GetVersionExA size=148", "StartProgram " + player + " | \"" + player + "\"",
+                                       ::testing::StartsWith("MessageBox"), "StartCommandLine calc",
+                                       ::testing::StartsWith("MessageBox")));
+  log.Clear();
+  Hotkey(Wide(hotkeys.HotkeyIdMedia));  // its report closed: the key works again
+  EXPECT_THAT(log.Lines().back(), ::testing::StartsWith("MessageBox"));
+}
+
 TEST_F(HotkeysTest, AProgramThatCannotStartIsReportedAndTheDriverStaysResident) {
   backend.missingFiles.insert("C:\\Program Files\\Windows Media Player\\wmplayer.exe");
   EXPECT_EQ(Hotkey(Wide(hotkeys.HotkeyIdMedia)), 0);

@@ -17,8 +17,11 @@ class CountingBackend : public forms::Backend {
     bounds = {0, 0, description.clientWidth, description.clientHeight};
     return next += 0x100;
   }
+  void CoInitializeEx(unsigned) override {}
   void DestroyNativeWindow(forms::Handle) override {}
   void ShowNativeWindow(forms::Handle) override { ++shows; }
+  void BringNativeWindowForward(forms::Handle) override { ++shows; }
+  void SetNativeWindowPos(forms::Handle, std::intptr_t, unsigned) override { ++shows; }
   void HideNativeWindow(forms::Handle) override {}
   forms::Bounds WindowBounds(forms::Handle) override { return bounds; }
   void MoveNativeWindow(forms::Handle, forms::Twips left, forms::Twips top) override {

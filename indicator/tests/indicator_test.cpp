@@ -10,6 +10,7 @@ namespace {
 using ::testing::ElementsAre;
 using fakes::kForm1;
 using fakes::kForm2;
+using fakes::kPopUp;
 
 class Indicator : public ::testing::Test, protected fakes::Indicator {};
 
@@ -159,7 +160,7 @@ TEST_F(Indicator, TheIconReactsToLeftAndRightReleasesOnlyAtAnyDensity) {
       fresh.Start();
       fresh.TrayCallback(message);
       if (message == 514) {
-        EXPECT_THAT(fresh.log.Lines(), ElementsAre("Show 0x100", "SetTimer Timer1 on"));
+        EXPECT_THAT(fresh.log.Lines(), ElementsAre(kPopUp, "SetTimer Timer1 on"));
       } else if (message == 517) {
         EXPECT_THAT(fresh.log.Lines(), ElementsAre("SetForegroundWindow 0x100", "PopupMenu mnuShow flags=2"));
       } else {
@@ -188,14 +189,14 @@ TEST_F(Indicator, AboutArmsTheTimerCentresTheBoxInSinglePrecisionHidesTheIndicat
                                        "Hide 0x100", "Show 0x200"));
 }
 
-TEST_F(Indicator, AboutChosenTwiceRecentresAndShowsTheSameBox) {
+TEST_F(Indicator, AboutChosenTwiceRecentresTheSameBoxAndBringsItForward) {
   Start();
   Menu("mnuDisplay");
   backend.screen = {800, 600, 15, 15};
   log.Clear();
   Menu("mnuDisplay");
   EXPECT_THAT(log.Lines(), ElementsAre("SetTimer Timer1 on", "Move 0x200 left=3772.5 top=4470",
-                                       "Move 0x200 left=3772.5 top=3210", "Hide 0x100", "Show 0x200"));
+                                       "Move 0x200 left=3772.5 top=3210", "Hide 0x100", "BringForward 0x200"));
 }
 
 TEST_F(Indicator, OkClosesOnlyTheAboutBox) {

@@ -9,6 +9,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
+using fakes::kPopUp;
 
 constexpr std::uintptr_t kWmKeyDown = 0x100;
 constexpr std::uintptr_t kWmKeyUp = 0x101;
@@ -33,16 +34,16 @@ struct HookCase {
 TEST_F(KeyboardHook, ActsOnlyOnLockKeyReleasesAndAlwaysPassesTheEventOn) {
   const std::vector<HookCase> cases = {
       {"Caps pressed", 20, 0, kWmKeyDown, 0xFF81, {}},
-      {"Caps released, lock now on", 20, kUp, kWmKeyUp, 0xFF81, {"GetKeyState 20", "Show 0x100", "SetFill Shape2 65280"}},
-      {"Caps released, lock now off", 20, kUp, kWmKeyUp, 0xFF80, {"GetKeyState 20", "Show 0x100", "SetFill Shape2 32896"}},
+      {"Caps released, lock now on", 20, kUp, kWmKeyUp, 0xFF81, {"GetKeyState 20", kPopUp, "SetFill Shape2 65280"}},
+      {"Caps released, lock now off", 20, kUp, kWmKeyUp, 0xFF80, {"GetKeyState 20", kPopUp, "SetFill Shape2 32896"}},
       {"Caps up and on is not the release state", 20, kUp, kWmKeyUp, 0x0001,
-       {"GetKeyState 20", "Show 0x100", "SetFill Shape2 32896"}},
-      {"Caps up and off", 20, kUp, kWmKeyUp, 0x0000, {"GetKeyState 20", "Show 0x100", "SetFill Shape2 32896"}},
-      {"Num released is the first lamp", 144, kUp, kWmKeyUp, 0xFF81, {"GetKeyState 144", "Show 0x100", "SetFill Shape1 65280"}},
+       {"GetKeyState 20", kPopUp, "SetFill Shape2 32896"}},
+      {"Caps up and off", 20, kUp, kWmKeyUp, 0x0000, {"GetKeyState 20", kPopUp, "SetFill Shape2 32896"}},
+      {"Num released is the first lamp", 144, kUp, kWmKeyUp, 0xFF81, {"GetKeyState 144", kPopUp, "SetFill Shape1 65280"}},
       {"injected Scroll release counts like a typed one", 145, kUp | kInjected, kWmKeyUp, 0xFF81,
-       {"GetKeyState 145", "Show 0x100", "SetFill Shape3 65280"}},
+       {"GetKeyState 145", kPopUp, "SetFill Shape3 65280"}},
       {"Scroll released with Alt down", 145, kUp | 0x20, kWmSysKeyUp, 0xFF80,
-       {"GetKeyState 145", "Show 0x100", "SetFill Shape3 32896"}},
+       {"GetKeyState 145", kPopUp, "SetFill Shape3 32896"}},
       {"a letter released", 'A', kUp, kWmKeyUp, 0xFF81, {}},
       {"Shift released", 0xA0, kUp, kWmKeyUp, 0xFF81, {}},
       {"the whole vkCode is compared", 0x10014, kUp, kWmKeyUp, 0xFF81, {}},
@@ -59,6 +60,16 @@ TEST_F(KeyboardHook, ActsOnlyOnLockKeyReleasesAndAlwaysPassesTheEventOn) {
     expected.push_back(NextHookLine(0, c.wParam, &record));
     EXPECT_THAT(log.Lines(), ElementsAreArray(expected));
   }
+}
+
+// The keyboard of the whole desktop waits while the hook runs, and a paint there would show the
+// old colour first: the hook only marks the window, which is painted once, after it has returned.
+TEST_F(KeyboardHook, NothingIsPaintedInsideTheHook) {
+  platform.keyStates[20] = 0xFF81;
+  const auto caps = fakes::KeyRecord(20, kUp);
+  Hook(0, kWmKeyUp, &caps);
+  EXPECT_TRUE(backend.At(fakes::kForm1).visible);
+  EXPECT_EQ(backend.paintsNow, 0);
 }
 
 TEST_F(KeyboardHook, NonZeroCodesArmTheTimerAndArePassedOnWithoutReadingTheRecord) {
@@ -91,7 +102,7 @@ TEST_F(KeyboardHook, HoldingNumLockArmsOncePerRepeatAndTheSingleReleasePaintsOnc
   EXPECT_THAT(log.Lines(),
               ElementsAre("SetTimer Timer1 on", NextHookLine(0, kWmKeyDown, &repeat), "SetTimer Timer1 on",
                           NextHookLine(0, kWmKeyDown, &repeat), "SetTimer Timer1 on", NextHookLine(0, kWmKeyDown, &repeat),
-                          "SetTimer Timer1 on", "GetKeyState 144", "Show 0x100", "SetFill Shape1 65280",
+                          "SetTimer Timer1 on", "GetKeyState 144", kPopUp, "SetFill Shape1 65280",
                           NextHookLine(0, kWmKeyUp, &release)));
 }
 
