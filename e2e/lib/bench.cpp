@@ -464,20 +464,24 @@ void BroadcastTaskbarCreated() {
 
 std::string TrayTip(int n, DWORD ms) {
     const POINT icon = TrayIconCenter(n);
-    // Onto the icon from beside it: the tip shows after the pointer has rested there.
-    MouseMove(icon.x - GetSystemMetrics(SM_CXSMICON), icon.y);
-    MouseMove(icon.x, icon.y);
     std::string tip;
-    Poll(ms, [&] {
-        HWND shown = FindVisible("tooltips_class32", nullptr);
-        if (!shown) return false;
-        char text[128] = "";
-        DWORD_PTR length = 0;
-        SendMessageTimeoutA(shown, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000,
-                            &length);
-        tip = text;
-        return !tip.empty();
-    });
+    const DWORD start = GetTickCount();
+    // Onto the icon from beside it: the tip shows after the pointer has rested there. A busy
+    // desktop can miss one rest, so the pointer comes again until the deadline.
+    do {
+        MouseMove(icon.x - GetSystemMetrics(SM_CXSMICON), icon.y);
+        MouseMove(icon.x, icon.y);
+        Poll(1500, [&] {
+            HWND shown = FindVisible("tooltips_class32", nullptr);
+            if (!shown) return false;
+            char text[128] = "";
+            DWORD_PTR length = 0;
+            SendMessageTimeoutA(shown, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                                1000, &length);
+            tip = text;
+            return !tip.empty();
+        });
+    } while (tip.empty() && GetTickCount() - start < ms);
     return tip;
 }
 
