@@ -15,6 +15,7 @@ done
 
 # The tree that runs under Wine here: win32 where 32-bit code runs, else win64 (scripts/hosts.sh).
 source scripts/hosts.sh
+kbd_runs_32bit || true  # here, not in the subshell below, so that KBD_32BIT_WHY is set in this shell
 TREE=$(kbd_main_tree)
 echo "bench: the $TREE tree ($KBD_32BIT_WHY)"
 cmake --preset "$TREE" >/dev/null
