@@ -171,6 +171,8 @@ void Probe() {
   DeleteObject(skin);
   POINT probe{};
   if (!FirstDifference(rest, hover, vdisc::kStartKeyboard, &probe)) Fail("the hover picture does not change the skin");
+  const bench::QuietPointer pointer;
+  if (!pointer.Installed()) Fail("no low-level mouse hook");
   HDC screen = GetDC(nullptr);
   bench::MouseMove(1, 1);
 
