@@ -53,7 +53,8 @@ bool GuiResourcesWork() {
 }
 
 // Wine keeps each process's GDI objects in a table that its PEB points to (GdiSharedHandleTable);
-// every entry in use has a non-zero type. The layout is the same for 32- and 64-bit processes.
+// every entry in use has a non-zero type. The entries have 64-bit fields in 32-bit processes
+// too; only the PEB's offset differs (the 32-bit one not tried: this host runs no 32-bit code).
 struct GdiHandleEntry {
     std::uint64_t object;
     std::uint32_t owner;
