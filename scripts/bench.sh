@@ -73,7 +73,8 @@ awk -F'|' -v tree="$TREE" -v date="$(date -u '+%Y-%m-%d')" '
     }
     print "ours vs ref: ratio of the medians (x) or their difference. Hook hold: how long the key-up SendInput took; under"
     print "Wine it returns once every low-level hook has answered. Wake-ups: context switches of the program'"'"'s threads"
-    print "(/proc). The reference indicator and one-window program are e2e/reference; goals are printed, not asserted."
+    print "(/proc); the CPU time of another process moves in 10 ms steps. The reference programs are e2e/reference; goals"
+    print "are printed, not asserted."
     for (n = 1; n <= nnotes; n++) print notes[n]
     for (n = 1; n <= nfailed; n++) print "FAILED: " failed[n]
   }' "$lines"
