@@ -1,206 +1,307 @@
-// Timing probe of the real lock-key indicator under Wine. Prints: the latency from an injected
-// Caps Lock release to the indicator visible and to its lamp painted (median and maximum of 20),
-// CPU time and wake-ups over an idle minute once the timer has stopped, CPU, wake-ups and memory
-// around 10,000 key events, and the file size. Run inside a bench session: scripts/bench.sh does.
+// Timing probe of the lock-key indicator, set beside the bench's reference indicator
+// (reference/ref_indicator.cpp) measured in the same session, one after the other and never both
+// at once: both hook the keyboard. Prints the rows of scripts/bench.sh's table:
+//   - a Caps Lock release to the popup visible, and to the Caps lamp in its new colour;
+//   - how long the release's SendInput is held: under Wine it returns only once every
+//     low-level hook has answered, so that is the hook's hold; for Caps Lock and for F13;
+//   - start-up to icon and hook live, beside the reference one-window program with its icon;
+//   - CPU time and wake-ups over an idle minute (PROBE_IDLE_SECONDS) once the timer has stopped;
+//   - private memory, GDI and USER objects after start, after 1,000 Caps Lock releases and
+//     after 100 About boxes opened from the tray menu and closed with their OK button;
+//   - the stripped size and the artwork in it.
+// Run inside a bench session: scripts/bench.sh does. Asserts nothing; a failure says why.
 #include <windows.h>
-#include <psapi.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "bench.h"
+#include "figures.h"
 #include "lumora_bench.h"
 
 namespace {
 
 using namespace lumora_e2e;
+using bench::Fail;
 
 constexpr DWORD kWait = 5000;
+constexpr int kRounds = 2;             // Lumora, reference, Lumora, reference
+constexpr int kReleasesPerRound = 12;  // measured releases; 24 of each program in all
+constexpr int kStartRuns = 12;
+constexpr int kLoopReleases = 1000;
+constexpr int kAboutCycles = 100;
+// The popup hides a second after the release: a lamp not in its new colour by then never was.
+constexpr double kLampWait = 950;
+constexpr COLORREF kOn = 0x00FF00, kOff = 0x008080;
 
-double Now() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
+struct Indicator {
+    const char* exe;
+    const char* windowClass;
+    const char* caption;
+};
+const Indicator kLumora{"Lumora.exe", kClass, kCaption};
+const Indicator kReference{"ref_indicator.exe", "RefIndicator", "Reference Lock Indicator"};
 
-std::string ReadText(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE) return {};
-    std::string text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (::ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
-    CloseHandle(h);
-    return text;
-}
-
-long Field(const std::string& status, const std::string& name) {
-    const size_t at = status.find(name + ":");
-    return at == std::string::npos ? -1 : std::atol(status.c_str() + at + name.size() + 1);
-}
-
-// The Linux processes whose command line names the exe (Wine runs each Windows process as one).
-std::vector<std::string> UnixPids(const std::string& exe) {
-    std::vector<std::string> pids;
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA("Z:\\proc\\*", &found);
-    if (h == INVALID_HANDLE_VALUE) return pids;
-    do {
-        const std::string name = found.cFileName;
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        if (ReadText("Z:\\proc\\" + name + "\\cmdline").find(exe) != std::string::npos) pids.push_back(name);
-    } while (FindNextFileA(h, &found));
-    FindClose(h);
-    return pids;
-}
-
-// Context switches of every thread of those processes: each wake-up of a thread counts one.
-long WakeUps(const std::vector<std::string>& pids) {
-    long total = 0;
-    for (const std::string& pid : pids) {
-        WIN32_FIND_DATAA found;
-        const std::string tasks = "Z:\\proc\\" + pid + "\\task\\";
-        HANDLE h = FindFirstFileA((tasks + "*").c_str(), &found);
-        if (h == INVALID_HANDLE_VALUE) continue;
-        do {
-            const std::string tid = found.cFileName;
-            if (tid.find_first_not_of("0123456789") != std::string::npos) continue;
-            const std::string status = ReadText(tasks + tid + "\\status");
-            total += Field(status, "voluntary_ctxt_switches") + Field(status, "nonvoluntary_ctxt_switches");
-        } while (FindNextFileA(h, &found));
-        FindClose(h);
+// A running indicator, found and hidden; closed as the platform's close command would (so its
+// icon goes too), or ended, when it goes out of scope.
+class Running {
+public:
+    explicit Running(const Indicator& indicator) : indicator_(indicator) {
+        process_ = bench::Start(bench::Quote(bench::ProgramPath(indicator.exe)));
+        if (!process_) Fail(std::string(indicator.exe) + " did not start");
+        window_ = bench::WaitExists(indicator.windowClass, indicator.caption, kWait);
+        if (!window_) Fail(std::string(indicator.exe) + ": no window " + indicator.windowClass);
+        WaitHidden();
     }
-    return total;
-}
+    ~Running() {
+        for (const bench::WindowInfo& w : bench::WindowsOfProcess(process_.pid))
+            if (w.visible || w.hwnd == window_) PostMessageA(w.hwnd, WM_CLOSE, 0, 0);
+        if (!bench::WaitExit(process_, kWait)) bench::Kill(process_);
+        bench::Close(process_);
+    }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
 
-double CpuMs(HANDLE process) {
-    FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return -1;
-    const auto ticks = [](const FILETIME& t) {
-        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
-    };
-    return (ticks(kernel) + ticks(user)) / 10000.0;
-}
+    HWND window() const { return window_; }
+    const bench::Process& process() const { return process_; }
+    void WaitHidden() const {
+        if (!bench::WaitVisible(window_, false, kWait)) Fail(std::string(indicator_.exe) + ": the popup did not hide");
+    }
 
-struct Memory {
-    double privateKb = -1, pagefileKb = -1, workingSetKb = -1;
-    long rssKb = -1, anonKb = -1;
+private:
+    Indicator indicator_;
+    bench::Process process_;
+    HWND window_ = nullptr;
 };
 
-Memory MemoryOf(HANDLE process, const std::vector<std::string>& pids) {
-    Memory m;
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters)) {
-        m.privateKb = static_cast<double>(counters.PrivateUsage) / 1024.0;
-        m.pagefileKb = static_cast<double>(counters.PagefileUsage) / 1024.0;
-        m.workingSetKb = static_cast<double>(counters.WorkingSetSize) / 1024.0;
-    }
-    if (!pids.empty()) {
-        const std::string status = ReadText("Z:\\proc\\" + pids[0] + "\\status");
-        m.rssKb = Field(status, "VmRSS");
-        m.anonKb = Field(status, "RssAnon");
-    }
-    return m;
+void PressAndWait(KeyProbe& keys, WORD vk) {
+    const size_t before = keys.HookCount();
+    bench::KeyDown(vk);
+    if (!bench::WaitFor(kWait, [&] { return keys.HookCount() > before; })) Fail("a key press did not pass the hooks");
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+// Releases a key that is down; returns how long SendInput took.
+double ReleaseHold(WORD vk) {
+    const double t0 = bench::NowMs();
+    bench::KeyUp(vk);
+    return bench::NowMs() - t0;
 }
 
-int Fail(const char* why) {
-    std::printf("lumora_probe: %s\n", why);
-    bench::KillByImage("Lumora.exe");
-    return 1;
+COLORREF Opposite(COLORREF c) { return c == kOn ? kOff : kOn; }
+
+// The Caps lamp's colour once it has held for five polls in a row.
+COLORREF SettledCapsLamp(HWND popup) {
+    const POINT at = LampCentre(popup, kCaps);
+    COLORREF last = CLR_INVALID;
+    int same = 0;
+    bench::WaitFor(kWait, [&] {
+        const COLORREF now = bench::PixelRef(at.x, at.y) & 0xFFFFFF;
+        same = (now == last && (now == kOn || now == kOff)) ? same + 1 : 0;
+        last = now;
+        return same >= 5;
+    });
+    if (same < 5) Fail("the Caps lamp did not settle on a lamp colour");
+    return last;
+}
+
+// A full Caps Lock key press: the popup shows, and its lamp settles.
+COLORREF ToggleCaps(KeyProbe& keys, const Running& program) {
+    program.WaitHidden();
+    PressAndWait(keys, VK_CAPITAL);
+    bench::KeyUp(VK_CAPITAL);
+    if (!bench::WaitVisible(program.window(), true, kWait)) Fail("a Caps Lock release did not show the popup");
+    return SettledCapsLamp(program.window());
+}
+
+struct KeyFigures {
+    std::vector<double> visible, lamp, lockHold, plainHold;
+    int unpainted = 0;
+};
+
+void MeasureReleases(const Indicator& indicator, KeyProbe& keys, KeyFigures& figures) {
+    if (!bench::Activate(keys.hwnd())) Fail("the probe window cannot be activated");
+    Running program(indicator);
+    HWND popup = program.window();
+    // Unmeasured: the first show, and the lamp's colour, which the lock state decides.
+    COLORREF lamp = ToggleCaps(keys, program);
+    for (int i = 0; i < kReleasesPerRound; ++i) {
+        program.WaitHidden();
+        PressAndWait(keys, VK_F13);
+        figures.plainHold.push_back(ReleaseHold(VK_F13));
+
+        const POINT at = LampCentre(popup, kCaps);
+        const COLORREF want = Opposite(lamp);
+        PressAndWait(keys, VK_CAPITAL);
+        const double t0 = bench::NowMs();
+        bench::KeyUp(VK_CAPITAL);
+        figures.lockHold.push_back(bench::NowMs() - t0);
+        if (!bench::Spin(kWait, [&] { return IsWindowVisible(popup) != FALSE; }))
+            Fail("a Caps Lock release did not show the popup");
+        figures.visible.push_back(bench::NowMs() - t0);
+        if (bench::Spin(kLampWait, [&] { return (bench::PixelRef(at.x, at.y) & 0xFFFFFF) == want; })) {
+            figures.lamp.push_back(bench::NowMs() - t0);
+        } else {
+            ++figures.unpainted;
+        }
+        lamp = want;  // the lock has changed whatever the lamp shows
+    }
+    // An even number of releases in all: the lock ends as it began.
+    if ((kReleasesPerRound + 1) % 2) ToggleCaps(keys, program);
+}
+
+// Start-up: creation to the first idle message loop, then the icon and the live hook checked.
+double LumoraStart(KeyProbe& keys, const bench::TrayCell& tray) {
+    double ms = 0;
+    bench::Process p = bench::StartTimed(bench::Quote(bench::ProgramPath(kLumora.exe)), &ms);
+    if (!p) Fail("Lumora.exe did not start");
+    const bool icon = tray.WaitIcon(true, kWait);
+    HWND popup = bench::Find(kClass, kCaption);
+    // Two Scroll Lock presses: the popup shows if the hook is live, and the lock ends as it began.
+    const size_t before = keys.HookCount();
+    bench::Key(VK_SCROLL);
+    bench::Key(VK_SCROLL);
+    const bool hook = popup && bench::WaitVisible(popup, true, kWait) &&
+                      bench::WaitFor(kWait, [&] { return keys.HookCount() >= before + 4; });
+    if (popup) PostMessageA(popup, WM_CLOSE, 0, 0);
+    if (!bench::WaitExit(p, kWait)) bench::Kill(p);
+    bench::Close(p);
+    if (!icon) Fail("Lumora's tray icon did not appear");
+    if (!hook) Fail("Lumora's hook was not live after its start");
+    if (!tray.WaitIcon(false, kWait)) Fail("Lumora's tray icon stayed after it ended");
+    return ms;
+}
+
+double ReferenceWindowStart(const bench::TrayCell& tray) {
+    double ms = 0;
+    bench::Process p = bench::StartTimed(bench::Quote(bench::ProgramPath("ref_window.exe")) + " tray", &ms);
+    if (!p) Fail("ref_window.exe did not start");
+    const bool icon = tray.WaitIcon(true, kWait);
+    bench::CloseProgram(p, bench::Find("RefWindow", nullptr), kWait);
+    if (!icon) Fail("the reference window's tray icon did not appear");
+    if (!tray.WaitIcon(false, kWait)) Fail("the reference window's tray icon stayed after it ended");
+    return ms;
+}
+
+struct Life {
+    bench::IdleUsage idle;
+    std::vector<bench::Resources> resources;  // after start, after the releases, after the About boxes
+    double releasesCpuMs = 0;
+};
+
+void ReleaseMany(KeyProbe& keys, const Running& program, Life& life) {
+    const double cpu0 = bench::CpuMs(program.process().handle);
+    const size_t start = keys.HookCount();
+    for (int i = 0; i < kLoopReleases; ++i) bench::Key(VK_CAPITAL);
+    if (!bench::WaitFor(30000, [&] { return keys.HookCount() - start >= 2u * kLoopReleases; }))
+        Fail("the 1,000 Caps Lock presses did not all pass the hooks");
+    program.WaitHidden();
+    life.releasesCpuMs = bench::CpuMs(program.process().handle) - cpu0;
+}
+
+Life Live(const Indicator& indicator, KeyProbe& keys, bool withAbout) {
+    Life life;
+    if (!bench::Activate(keys.hwnd())) Fail("the probe window cannot be activated");
+    Running program(indicator);
+    Sleep(1500);  // past the first tick, which stops the timer
+    life.resources.push_back(bench::ResourcesOf(program.process()));
+    life.idle = bench::MeasureIdle(program.process(), indicator.exe, bench::IdleSeconds());
+    ReleaseMany(keys, program, life);
+    Sleep(500);
+    life.resources.push_back(bench::ResourcesOf(program.process()));
+    if (withAbout) {
+        for (int i = 0; i < kAboutCycles; ++i) bench::AboutRoundTrip(kAboutClass, "About", kWait);
+        program.WaitHidden();
+        Sleep(500);
+        life.resources.push_back(bench::ResourcesOf(program.process()));
+    }
+    return life;
+}
+
+std::string Ratio(const bench::Spread& ours, const bench::Spread& reference) {
+    return ours.count && reference.count && reference.median > 0
+               ? bench::Format("x%.2f", ours.median / reference.median)
+               : "";
+}
+
+std::string Difference(double ours, double reference) { return bench::Format("%+.3f ms", ours - reference); }
+
+void PrintKeyRows(const KeyFigures& ours, const KeyFigures& reference) {
+    const bench::Spread visible = bench::SpreadOf(ours.visible), refVisible = bench::SpreadOf(reference.visible);
+    const bench::Spread lamp = bench::SpreadOf(ours.lamp), refLamp = bench::SpreadOf(reference.lamp);
+    const size_t n = ours.visible.size();
+    bench::Row(bench::Format("Lumora: Caps release to popup visible, median / max ms (%zu)", n),
+               bench::MedianMax(visible), bench::MedianMax(refVisible), Ratio(visible, refVisible), "", "");
+    const auto lampCell = [](const bench::Spread& s, const KeyFigures& f) {
+        std::string cell = bench::MedianMax(s);
+        if (f.unpainted) cell += bench::Format(" (%d of %zu never)", f.unpainted, f.visible.size());
+        return cell;
+    };
+    const double lampGoal = 1.05 * refVisible.median;
+    bench::Row(bench::Format("Lumora: Caps release to lamp in new colour, median / max ms (%zu)", n),
+               lampCell(lamp, ours), lampCell(refLamp, reference), Ratio(lamp, refLamp),
+               bench::Format("<= 1.05 x ref visible = %.2f", lampGoal),
+               bench::Verdict(ours.unpainted == 0 && lamp.count && lamp.median <= lampGoal));
+    const auto holdRow = [](const char* key, const std::vector<double>& o, const std::vector<double>& r) {
+        const bench::Spread s = bench::SpreadOf(o), rs = bench::SpreadOf(r);
+        bench::Row(bench::Format("Lumora: hook hold, %s key-up, median / max ms", key),
+                   bench::Format("%.3f / %.3f", s.median, s.max), bench::Format("%.3f / %.3f", rs.median, rs.max),
+                   Difference(s.median, rs.median), "<= ref + 0.05 ms", bench::Verdict(s.median <= rs.median + 0.05));
+    };
+    holdRow("Caps Lock", ours.lockHold, reference.lockHold);
+    holdRow("F13", ours.plainHold, reference.plainHold);
+}
+
+void PrintLifeRows(const Life& ours, const Life& reference) {
+    bench::Row(bench::Format("Lumora: idle %d s once its timer stopped: CPU ms / wake-ups", bench::IdleSeconds()),
+               bench::IdleCell(ours.idle), bench::IdleCell(reference.idle), "", "0 wake-ups",
+               bench::Verdict(ours.idle.wakeUps == 0));
+    std::printf("lumora_probe: 1,000 Caps Lock presses: CPU %.0f ms (reference %.0f ms)\n", ours.releasesCpuMs,
+                reference.releasesCpuMs);
+    bench::ResourceRows(bench::Format("Lumora: %%s: start, 1,000 Caps, %d About", kAboutCycles), ours.resources,
+                        reference.resources);
+}
+
+void Probe() {
+    KeyProbe keys;  // first, so that its hook sees a key only once the indicator has passed it on
+    keys.CountOnly(true);
+
+    KeyFigures ours, reference;
+    for (int round = 0; round < kRounds; ++round) {
+        MeasureReleases(kLumora, keys, ours);
+        MeasureReleases(kReference, keys, reference);
+    }
+    PrintKeyRows(ours, reference);
+
+    const bench::TrayCell tray;
+    std::vector<double> lumoraStarts, referenceStarts;
+    for (int i = 0; i < kStartRuns; ++i) {
+        lumoraStarts.push_back(LumoraStart(keys, tray));
+        referenceStarts.push_back(ReferenceWindowStart(tray));
+    }
+    const bench::Spread start = bench::SpreadOf(lumoraStarts), refStart = bench::SpreadOf(referenceStarts);
+    bench::Row(bench::Format("Lumora: start-up to icon and hook live, median ms (%d)", kStartRuns),
+               bench::Format("%.1f", start.median), bench::Format("%.1f (one window + icon)", refStart.median),
+               bench::Format("%+.1f ms", start.median - refStart.median), "<= ref + 10 ms",
+               bench::Verdict(start.median <= refStart.median + 10));
+
+    const Life lumora = Live(kLumora, keys, true);
+    const Life ref = Live(kReference, keys, false);
+    PrintLifeRows(lumora, ref);
+    bench::SizeRow("Lumora.exe", "ref_indicator.exe");
+    bench::Note(bench::ResourcesMethod());
 }
 
 }  // namespace
 
 int main() {
-    const char* secondsText = std::getenv("PROBE_IDLE_SECONDS");
-    const int idleSeconds = secondsText ? std::atoi(secondsText) : 60;
-    KeyProbe keys;  // first, so that its hook sees a key only once the indicator has passed it on
-    if (!bench::Activate(keys.hwnd())) return Fail("the probe window cannot be activated");
-    bench::Process indicator = bench::Start(bench::Quote(bench::ProgramPath("Lumora.exe")));
-    HWND form1 = bench::WaitExists(kClass, kCaption, kWait);
-    if (!indicator || !form1) return Fail("Lumora.exe did not start");
-    const auto waitHidden = [&] { return bench::WaitVisible(form1, false, kWait); };
-    if (!waitHidden()) return Fail("the indicator did not hide");
-    const std::vector<std::string> pids = UnixPids("Lumora.exe");
-
-    // Latency from an injected Caps Lock release to the indicator visible, and to its lamp painted.
-    std::vector<double> visible, painted;
-    for (int i = 0; i < 20; ++i) {
-        if (!waitHidden()) return Fail("the indicator did not hide");
-        const size_t before = keys.HookCount();
-        bench::KeyDown(VK_CAPITAL);
-        if (!bench::WaitFor(kWait, [&] { return keys.HookCount() > before; })) return Fail("a key did not pass");
-        const POINT lamp = LampCentre(form1, kCaps);
-        const std::string old = bench::Pixel(lamp.x, lamp.y);
-        const double t0 = Now();
-        bench::KeyUp(VK_CAPITAL);
-        while (!IsWindowVisible(form1) && Now() - t0 < kWait) {
-        }
-        visible.push_back(Now() - t0);
-        // The window paints the old colour as it shows, then the lamp anew.
-        std::string now = old;
-        while ((now == old || (now != kGreen && now != kOlive)) && Now() - t0 < kWait) now = bench::Pixel(lamp.x, lamp.y);
-        painted.push_back(Now() - t0);
+    try {
+        Probe();
+    } catch (const bench::ProbeFailure& failure) {
+        std::printf("lumora_probe: %s\n", failure.why.c_str());
+        std::fflush(stdout);
+        for (const char* exe : {"Lumora.exe", "ref_indicator.exe", "ref_window.exe"}) bench::KillByImage(exe);
+        return 1;
     }
-    std::printf("latency Caps Lock release -> indicator visible: median %.2f ms, max %.2f ms (20)\n",
-                Median(visible), *std::max_element(visible.begin(), visible.end()));
-    std::printf("latency Caps Lock release -> lamp painted:      median %.2f ms, max %.2f ms (20)\n",
-                Median(painted), *std::max_element(painted.begin(), painted.end()));
-
-    // Idle: the tick has hidden the window and stopped the timer.
-    if (!waitHidden()) return Fail("the indicator did not hide");
-    Sleep(1500);
-    const double cpu0 = CpuMs(indicator.handle);
-    const long wake0 = WakeUps(pids);
-    Sleep(idleSeconds * 1000);
-    const double cpu1 = CpuMs(indicator.handle);
-    const long wake1 = WakeUps(pids);
-    std::printf("idle %d s after the timer stopped: CPU %.3f ms, wake-ups %ld (context switches of %zu process(es))\n",
-                idleSeconds, cpu1 - cpu0, wake1 - wake0, pids.size());
-
-    // Memory before and after 10,000 key events: 4,950 presses and releases of F13, 50 of Caps Lock.
-    const Memory m0 = MemoryOf(indicator.handle, pids);
-    const double cpu2 = CpuMs(indicator.handle);
-    const long wake2 = WakeUps(pids);
-    keys.CountOnly(true);
-    const size_t start = keys.HookCount();
-    size_t sent = 0;
-    for (int batch = 0; batch < 100; ++batch) {
-        const WORD vk = batch % 2 == 0 ? VK_CAPITAL : VK_F13;
-        const int pairs = vk == VK_CAPITAL ? 1 : 98;
-        for (int p = 0; p < pairs; ++p) bench::Key(vk);
-        sent += static_cast<size_t>(pairs) * 2;
-        if (!bench::WaitFor(10000, [&] { return keys.HookCount() - start >= sent; })) return Fail("keys did not pass");
-    }
-    // 50 Caps pairs and 50 batches of 98 F13 pairs: 100 + 9,800 events; 100 more F13 to round up.
-    for (int p = 0; p < 50; ++p) bench::Key(VK_F13);
-    sent += 100;
-    if (!bench::WaitFor(10000, [&] { return keys.HookCount() - start >= sent; })) return Fail("keys did not pass");
-    const Memory m1 = MemoryOf(indicator.handle, pids);
-    std::printf("%zu key events: CPU %.1f ms, wake-ups %ld\n", sent, CpuMs(indicator.handle) - cpu2,
-                WakeUps(pids) - wake2);
-    std::printf("memory before / after them: private %.0f / %.0f KB, pagefile %.0f / %.0f KB, working set %.0f / %.0f KB, "
-                "RSS %ld / %ld KB, anonymous RSS %ld / %ld KB\n",
-                m0.privateKb, m1.privateKb, m0.pagefileKb, m1.pagefileKb, m0.workingSetKb, m1.workingSetKb, m0.rssKb,
-                m1.rssKb, m0.anonKb, m1.anonKb);
-
-    WIN32_FILE_ATTRIBUTE_DATA file{};
-    GetFileAttributesExA(bench::ProgramPath("Lumora.exe").c_str(), GetFileExInfoStandard, &file);
-    std::printf("Lumora.exe (stripped): %lu bytes\n", static_cast<unsigned long>(file.nFileSizeLow));
-    std::fflush(stdout);
-    if (HWND w = bench::Find(kClass, kCaption)) PostMessageA(w, WM_CLOSE, 0, 0);
-    if (!bench::WaitExit(indicator, kWait)) bench::Kill(indicator);
-    bench::Close(indicator);
     return 0;
 }

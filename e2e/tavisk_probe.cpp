@@ -1,17 +1,32 @@
-// Timing probe of the real hotkey driver under Wine. Prints: start-up from process creation to
-// icon added and all three hotkeys live (median of 10), CPU time over an idle minute, file size.
-// Run inside a bench session: scripts/bench.sh does.
+// Timing probe of the hotkey driver, set beside the bench's reference programs measured in the
+// same session, one after the other. Prints the rows of scripts/bench.sh's table:
+//   - start-up to icon and hotkeys live, beside the reference one-window program with its icon;
+//   - CPU time and wake-ups over an idle minute (PROBE_IDLE_SECONDS), beside the reference
+//     indicator's;
+//   - private memory, GDI and USER objects after start and after 100 About boxes opened from the
+//     tray menu and closed with their OK button;
+//   - the stripped size and the artwork in it.
+// Run inside a bench session: scripts/bench.sh does. Asserts nothing; a failure says why.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "bench.h"
+#include "figures.h"
 
 namespace {
 
+using bench::Fail;
+
+constexpr DWORD kWait = 5000;
+constexpr int kStartRuns = 12;
+constexpr int kAboutCycles = 100;
+constexpr char kCaption[] = "KeyboardDriver";
+constexpr char kAboutCaption[] = "Multimedia Keyboard Driver";
+
+// A launch key is live when another program can no longer register it.
 bool HotkeyHeld(UINT vk) {
   if (RegisterHotKey(nullptr, 0x7100, 0, vk)) {
     UnregisterHotKey(nullptr, 0x7100);
@@ -20,97 +35,108 @@ bool HotkeyHeld(UINT vk) {
   return true;
 }
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+bool HotkeysHeld() { return HotkeyHeld(0xB5) && HotkeyHeld(0xB6) && HotkeyHeld(0xB7); }
+
+// Creation to the first idle message loop: the load handler has added the icon and registered
+// the keys. Probing the keys while it registers them could take one away, so they are checked after.
+double TaviskStart(const bench::TrayCell& tray) {
+  double ms = 0;
+  bench::Process driver = bench::StartTimed(bench::Quote(bench::ProgramPath("Tavisk.exe")), &ms);
+  if (!driver) Fail("Tavisk.exe did not start");
+  const bool icon = tray.WaitIcon(true, kWait);
+  const bool hotkeys = bench::WaitFor(kWait, HotkeysHeld);
+  bench::CloseProgram(driver, bench::Find(nullptr, kCaption), kWait);
+  if (!icon) Fail("Tavisk's tray icon did not appear");
+  if (!hotkeys) Fail("Tavisk's launch keys were not registered");
+  if (!tray.WaitIcon(false, kWait)) Fail("Tavisk's tray icon stayed after it ended");
+  return ms;
 }
 
-void Stop(bench::Process& driver) {
-  if (HWND main = bench::Find(nullptr, "KeyboardDriver")) PostMessageA(main, WM_CLOSE, 0, 0);
-  if (!bench::WaitExit(driver, 5000)) bench::Kill(driver);
-  bench::Close(driver);
+double ReferenceWindowStart(const bench::TrayCell& tray) {
+  double ms = 0;
+  bench::Process p = bench::StartTimed(bench::Quote(bench::ProgramPath("ref_window.exe")) + " tray", &ms);
+  if (!p) Fail("ref_window.exe did not start");
+  const bool icon = tray.WaitIcon(true, kWait);
+  bench::CloseProgram(p, bench::Find("RefWindow", nullptr), kWait);
+  if (!icon) Fail("the reference window's tray icon did not appear");
+  if (!tray.WaitIcon(false, kWait)) Fail("the reference window's tray icon stayed after it ended");
+  return ms;
 }
 
-// Creation to icon and hotkeys, polled as tightly as the probe can without sleeping.
-double StartUpOnce() {
-  const POINT icon = bench::TrayIconCenter(0);
-  const RECT bar = bench::TaskbarRect();
-  const COLORREF empty = bench::PixelRef((bar.left + bar.right) / 2, icon.y);
-  // The last run's icon may still be on its way out.
-  bench::WaitFor(2000, [&] { return bench::PixelRef(icon.x, icon.y) == empty; });
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  std::string line = bench::Quote(bench::ProgramPath("Tavisk.exe"));
-  LARGE_INTEGER t0, t1;
-  QueryPerformanceCounter(&t0);
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return -1;
-  // The start-up is over when the driver first waits for input: its load handler has added the
-  // icon and registered the keys. Probing the keys while it registers them could take one away.
-  WaitForInputIdle(process.hProcess, 5000);
-  QueryPerformanceCounter(&t1);
-  const bool iconShown = bench::WaitFor(2000, [&] { return bench::PixelRef(icon.x, icon.y) != empty; });
-  const bool hotkeysLive = HotkeyHeld(0xB5) && HotkeyHeld(0xB6) && HotkeyHeld(0xB7);
-  CloseHandle(process.hThread);
-  bench::Process driver;
-  driver.handle = process.hProcess;
-  driver.pid = process.dwProcessId;
-  Stop(driver);
-  return (iconShown && hotkeysLive) ? Milliseconds(t0, t1) : -1;
-}
+// A resident program, closed (or ended) when it goes out of scope.
+class Resident {
+ public:
+  Resident(const char* exe, const char* windowClass, const char* caption) {
+    process_ = bench::Start(bench::Quote(bench::ProgramPath(exe)));
+    window_ = bench::WaitExists(windowClass, caption, kWait);
+    if (!process_ || !window_) {
+      bench::CloseProgram(process_, window_, kWait);
+      Fail(std::string(exe) + " did not start");
+    }
+  }
+  ~Resident() {
+    for (const bench::WindowInfo& w : bench::WindowsOfProcess(process_.pid))
+      if (w.visible) PostMessageA(w.hwnd, WM_CLOSE, 0, 0);
+    bench::CloseProgram(process_, window_, kWait);
+  }
+  Resident(const Resident&) = delete;
+  Resident& operator=(const Resident&) = delete;
 
-// Wine's own share: creation to exit of a program that does nothing.
-double EmptyProgramOnce() {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  std::string line = bench::Quote(bench::ProgramPath("standin.exe"));
-  LARGE_INTEGER t0, t1;
-  QueryPerformanceCounter(&t0);
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return -1;
-  WaitForSingleObject(process.hProcess, 5000);
-  QueryPerformanceCounter(&t1);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return Milliseconds(t0, t1);
-}
+  const bench::Process& process() const { return process_; }
 
-double Median(std::vector<double> runs) {
-  std::sort(runs.begin(), runs.end());
-  return (runs[runs.size() / 2 - 1] + runs[runs.size() / 2]) / 2;
-}
+ private:
+  bench::Process process_;
+  HWND window_ = nullptr;
+};
 
-double CpuMilliseconds(HANDLE process) {
-  FILETIME created, exited, kernel, user;
-  GetProcessTimes(process, &created, &exited, &kernel, &user);
-  const auto ticks = [](FILETIME t) { return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
-  return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
+void Probe() {
+  const bench::TrayCell tray;
+  std::vector<double> taviskStarts, referenceStarts;
+  for (int i = 0; i < kStartRuns; ++i) {
+    taviskStarts.push_back(TaviskStart(tray));
+    referenceStarts.push_back(ReferenceWindowStart(tray));
+  }
+  const bench::Spread start = bench::SpreadOf(taviskStarts), refStart = bench::SpreadOf(referenceStarts);
+  bench::Row(bench::Format("Tavisk: start-up to icon and hotkeys live, median ms (%d)", kStartRuns),
+             bench::Format("%.1f", start.median), bench::Format("%.1f (one window + icon)", refStart.median),
+             bench::Format("%+.1f ms", start.median - refStart.median), "<= ref + 10 ms",
+             bench::Verdict(start.median <= refStart.median + 10));
+
+  const int seconds = bench::IdleSeconds();
+  std::vector<bench::Resources> resources;
+  bench::IdleUsage idle, refIdle;
+  {
+    Resident driver("Tavisk.exe", nullptr, kCaption);
+    if (!bench::WaitFor(kWait, HotkeysHeld)) Fail("Tavisk's launch keys were not registered");
+    Sleep(1500);
+    resources.push_back(bench::ResourcesOf(driver.process()));
+    idle = bench::MeasureIdle(driver.process(), "Tavisk.exe", seconds);
+    for (int i = 0; i < kAboutCycles; ++i) bench::AboutRoundTrip(nullptr, kAboutCaption, kWait);
+    Sleep(500);
+    resources.push_back(bench::ResourcesOf(driver.process()));
+  }
+  {
+    Resident reference("ref_indicator.exe", "RefIndicator", nullptr);
+    Sleep(1500);
+    refIdle = bench::MeasureIdle(reference.process(), "ref_indicator.exe", seconds);
+  }
+  bench::Row(bench::Format("Tavisk: idle %d s: CPU ms / wake-ups", seconds), bench::IdleCell(idle),
+             bench::IdleCell(refIdle) + " (indicator)", "", "0 wake-ups", bench::Verdict(idle.wakeUps == 0));
+  bench::ResourceRows(bench::Format("Tavisk: %%s: start, %d About", kAboutCycles), resources, {});
+  bench::SizeRow("Tavisk.exe", "ref_window.exe");
+  bench::Note(bench::ResourcesMethod());
 }
 
 }  // namespace
 
 int main() {
-  std::vector<double> runs, empty;
-  for (int i = 0; i < 10; ++i) runs.push_back(StartUpOnce());
-  for (int i = 0; i < 10; ++i) empty.push_back(EmptyProgramOnce());
-  std::sort(runs.begin(), runs.end());
-  std::printf("Tavisk start-up to icon and hotkeys live: median %.1f ms (min %.1f, max %.1f, 10 runs)\n",
-              Median(runs), runs.front(), runs.back());
-  std::printf("  for scale, an empty program's creation to exit under this Wine: median %.1f ms\n", Median(empty));
-
-  const char* secondsText = std::getenv("PROBE_IDLE_SECONDS");
-  const int seconds = secondsText ? std::atoi(secondsText) : 60;
-  bench::Process driver = bench::Start(bench::Quote(bench::ProgramPath("Tavisk.exe")));
-
-  const double busy = CpuMilliseconds(driver.handle);
-  Sleep(static_cast<DWORD>(seconds) * 1000);
-  const double idle = CpuMilliseconds(driver.handle) - busy;
-  std::printf("Tavisk CPU time over %d idle seconds: %.1f ms\n", seconds, idle);
-  Stop(driver);
-
-  WIN32_FILE_ATTRIBUTE_DATA file{};
-  GetFileAttributesExA(bench::ProgramPath("Tavisk.exe").c_str(), GetFileExInfoStandard, &file);
-  std::printf("Tavisk.exe stripped size: %lu bytes\n", static_cast<unsigned long>(file.nFileSizeLow));
+  try {
+    Probe();
+  } catch (const bench::ProbeFailure& failure) {
+    std::printf("tavisk_probe: %s\n", failure.why.c_str());
+    std::fflush(stdout);
+    for (const char* exe : {"Tavisk.exe", "ref_indicator.exe", "ref_window.exe"}) bench::KillByImage(exe);
+    return 1;
+  }
   return 0;
 }

@@ -1,45 +1,30 @@
-// Timing probe for the disc launcher under Wine; prints figures and asserts nothing:
-//   the time from process start to the start window shown (visible, and its skin on the
-//   screen), median of 10; the hover latency from an injected mouse move to the hover picture
-//   on the screen; and the size of the stripped exe with the share of its artwork.
-//   Run inside a session: scripts/e2e.sh --run 'wine "$BIN/vandrel_probe.exe"'
+// Timing probe for the disc launcher under Wine, set beside the bench's reference one-window
+// program (reference/ref_window.cpp) measured in the same session, one after the other. Prints:
+//   - the time from process start to the start window shown, beside the reference's window
+//     shown (a row of scripts/bench.sh's table), and to the skin on the screen;
+//   - the hover latency from an injected mouse move to the hover picture on the screen;
+//   - private memory, GDI and USER objects after start and after 50 round trips between the
+//     start window and the driver page, through their buttons (table rows);
+//   - the size of the stripped exe and the artwork in it (a table row).
+// Run inside a session: scripts/e2e.sh --run 'wine "$BIN/vandrel_probe.exe"'. Asserts nothing.
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "bench.h"
+#include "figures.h"
 #include "vandrel_disc.h"
 
 namespace {
 
+using bench::Fail;
+
+constexpr DWORD kWait = 5000;
+constexpr int kStartRuns = 12;
+constexpr int kRoundTrips = 50;
 const char kStartClass[] = "VandrelStartWindow";
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : (v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2);
-}
-
-// Spins until done() or the deadline; a probe measures, so it does not sleep between tries.
-template <typename F>
-bool Spin(double ms, F done) {
-  const double end = Now() + ms;
-  while (Now() < end) {
-    if (done()) return true;
-  }
-  return false;
-}
+const char kDriverClass[] = "VandrelDriverPage";
 
 COLORREF ScreenPixel(HDC screen, POINT p) { return GetPixel(screen, p.x, p.y) & 0xFFFFFF; }
 
@@ -56,85 +41,51 @@ bool FirstDifference(const vdisc::Image& a, const vdisc::Image& b, const vdisc::
   return false;
 }
 
-BOOL CALLBACK AddResourceSize(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR sum) {
-  HRSRC found = FindResourceA(module, name, type);
-  if (found) *reinterpret_cast<long*>(sum) += static_cast<long>(SizeofResource(module, found));
-  return TRUE;
-}
+struct Shown {
+  double window = -1;  // start to the window visible
+  double skin = -1;    // start to a pixel of its skin on the screen
+};
 
-long ArtworkBytes(const std::string& exe) {
-  HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!module) return -1;
-  long total = 0;
-  for (LPCSTR type : {MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(3), MAKEINTRESOURCEA(10), MAKEINTRESOURCEA(12),
-                      MAKEINTRESOURCEA(14)}) {  // cursor, icon, rcdata, cursor group, icon group
-    EnumResourceNamesA(module, type, &AddResourceSize, reinterpret_cast<LONG_PTR>(&total));
-  }
-  FreeLibrary(module);
-  return total;
-}
-
-}  // namespace
-
-int main() {
-  vdisc::Disc disc;
-  if (!disc.Ok()) {
-    std::printf("no staged disc at %s\n", vdisc::StagedDisc().c_str());
-    return 1;
-  }
-  const std::string exe = disc.Path("Vandrel.exe");
-  HBITMAP skin = vdisc::LoadSkin(exe, IDR_START_SKIN);
-  const vdisc::Image rest = vdisc::Expected(skin, vdisc::kClientWidth, 500, {});
-  const vdisc::Image hover = vdisc::Expected(
-      skin, vdisc::kClientWidth, 500, {{disc.Path("picture\\keyboard_page01_01.ico"), vdisc::kStartKeyboard}});
-  POINT probe{};
-  if (!FirstDifference(rest, hover, vdisc::kStartKeyboard, &probe)) {
-    std::printf("the hover picture does not change the skin\n");
-    return 1;
-  }
+// Starts a program and spins until its window of that class is visible and, given a skin
+// pixel, until the screen shows it; then closes the program.
+Shown StartToShown(const std::string& exe, const char* windowClass, HDC screen, const vdisc::Image* skin) {
   // A skin pixel that differs from the desktop behind the window: the window is painted when it shows.
   const POINT skinPoint{250, 30};
-  HDC screen = GetDC(nullptr);
-  bench::MouseMove(1, 1);
-
-  std::vector<double> shown, painted;
-  for (int run = 0; run < 10; ++run) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::string line = bench::Quote(exe);
-    const double t0 = Now();
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-      std::printf("cannot start %s\n", exe.c_str());
-      return 1;
-    }
-    HWND window = nullptr;
-    Spin(10000, [&] {
-      window = FindWindowA(kStartClass, nullptr);
-      return window && IsWindowVisible(window);
-    });
-    const double t1 = Now();
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION created{};
+  std::string line = bench::Quote(exe);
+  const double t0 = bench::NowMs();
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &created))
+    Fail("cannot start " + exe);
+  CloseHandle(created.hThread);
+  bench::Process process;
+  process.handle = created.hProcess;
+  process.pid = created.dwProcessId;
+  Shown shown;
+  HWND window = nullptr;
+  if (bench::Spin(10000, [&] {
+        window = FindWindowA(windowClass, nullptr);
+        return window && IsWindowVisible(window);
+      })) {
+    shown.window = bench::NowMs() - t0;
     POINT at = skinPoint;
     ClientToScreen(window, &at);
-    const bool drawn = Spin(10000, [&] { return Rgb(ScreenPixel(screen, at)) == rest.At(skinPoint.x, skinPoint.y); });
-    const double t2 = Now();
-    shown.push_back(t1 - t0);
-    if (drawn) painted.push_back(t2 - t0);
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    if (skin && bench::Spin(10000, [&] { return Rgb(ScreenPixel(screen, at)) == skin->At(skinPoint.x, skinPoint.y); }))
+      shown.skin = bench::NowMs() - t0;
   }
-  std::printf("start to window shown:   median %.1f ms (min %.1f, max %.1f) of %zu runs\n", Median(shown),
-              *std::min_element(shown.begin(), shown.end()), *std::max_element(shown.begin(), shown.end()),
-              shown.size());
-  std::printf("start to skin on screen: median %.1f ms of %zu runs\n", Median(painted), painted.size());
+  bench::CloseProgram(process, window, 10000);
+  if (shown.window < 0) Fail(exe + ": no window shown");
+  return shown;
+}
 
-  bench::Process launcher = bench::Start(bench::Quote(exe));
+void HoverLatency(const vdisc::Disc& disc, HDC screen, const vdisc::Image& rest, const vdisc::Image& hover,
+                  POINT probe) {
+  bench::Process launcher = bench::Start(bench::Quote(disc.Path("Vandrel.exe")));
   HWND window = bench::WaitWindow(kStartClass, nullptr, 10000);
   if (!window) {
-    std::printf("the start window did not appear\n");
-    return 1;
+    bench::CloseProgram(launcher, nullptr, kWait);
+    Fail("the start window did not appear");
   }
   POINT origin{0, 0};
   ClientToScreen(window, &origin);
@@ -145,34 +96,120 @@ int main() {
   std::vector<double> latency;
   for (int run = 0; run < 20; ++run) {
     bench::MouseMove(background.x, background.y);
-    if (!Spin(5000, [&] { return Rgb(ScreenPixel(screen, pixel)) == dark; })) break;
+    if (!bench::Spin(5000, [&] { return Rgb(ScreenPixel(screen, pixel)) == dark; })) break;
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     INPUT in{};
     in.type = INPUT_MOUSE;
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     in.mi.dx = (target.x * 65536 + w - 1) / w;
     in.mi.dy = (target.y * 65536 + h - 1) / h;
-    const double t0 = Now();
+    const double t0 = bench::NowMs();
     SendInput(1, &in, sizeof in);
-    if (!Spin(5000, [&] { return Rgb(ScreenPixel(screen, pixel)) == lit; })) break;
-    latency.push_back(Now() - t0);
+    if (!bench::Spin(5000, [&] { return Rgb(ScreenPixel(screen, pixel)) == lit; })) break;
+    latency.push_back(bench::NowMs() - t0);
   }
-  if (!latency.empty()) {
-    std::printf("hover latency (move to picture on screen): median %.2f ms (min %.2f, max %.2f) of %zu moves\n",
-                Median(latency), *std::min_element(latency.begin(), latency.end()),
-                *std::max_element(latency.begin(), latency.end()), latency.size());
-  } else {
-    std::printf("hover latency: the hover picture never appeared\n");
+  bench::CloseProgram(launcher, window, 10000);
+  if (latency.empty()) {
+    std::printf("vandrel_probe: hover latency: the hover picture never appeared\n");
+    return;
   }
-  PostMessageA(window, WM_CLOSE, 0, 0);
-  bench::WaitExit(launcher, 10000);
-  bench::Close(launcher);
+  const bench::Spread s = bench::SpreadOf(latency);
+  std::printf("vandrel_probe: hover latency (move to picture on screen): median %.2f ms (max %.2f) of %zu moves\n",
+              s.median, s.max, s.count);
+}
 
-  WIN32_FILE_ATTRIBUTE_DATA file{};
-  GetFileAttributesExA(exe.c_str(), GetFileExInfoStandard, &file);
-  std::printf("Vandrel.exe stripped: %lu bytes, of which artwork (skins, cursor, icon) %ld bytes\n",
-              static_cast<unsigned long>(file.nFileSizeLow), ArtworkBytes(exe));
-  ReleaseDC(nullptr, screen);
+// A click on a window's button, at a point given in its client area.
+void ClickAt(HWND window, POINT client) {
+  ClientToScreen(window, &client);
+  bench::Click(client.x, client.y);
+}
+
+// Start window -> driver page -> start window, as many times, through their buttons; private
+// memory, GDI and USER objects before and after.
+std::vector<bench::Resources> RoundTrips(const vdisc::Disc& disc) {
+  bench::Process launcher = bench::Start(bench::Quote(disc.Path("Vandrel.exe")));
+  HWND start = bench::WaitWindow(kStartClass, nullptr, 10000);
+  std::vector<bench::Resources> resources;
+  std::string failure;
+  if (start) {
+    Sleep(500);
+    resources.push_back(bench::ResourcesOf(launcher));
+    for (int trip = 0; trip < kRoundTrips && failure.empty(); ++trip) {
+      // Near the top of the keyboard button: over none of the driver page's buttons once it opens.
+      ClickAt(start, vdisc::kStartKeyboard.Inside(84, 2));
+      HWND driver = bench::WaitWindow(kDriverClass, nullptr, kWait);
+      if (!driver) {
+        failure = "the keyboard button did not open the driver page";
+        break;
+      }
+      ClickAt(driver, vdisc::kDriverExit.Inside(10, 10));
+      if (!bench::WaitGone(kDriverClass, nullptr, kWait) || !(start = bench::WaitWindow(kStartClass, nullptr, kWait)))
+        failure = "the driver page's exit did not go back to the start window";
+    }
+    if (failure.empty()) {
+      Sleep(500);
+      resources.push_back(bench::ResourcesOf(launcher));
+    }
+  } else {
+    failure = "the start window did not appear";
+  }
+  for (const bench::WindowInfo& w : bench::WindowsOfProcess(launcher.pid))
+    if (w.visible) PostMessageA(w.hwnd, WM_CLOSE, 0, 0);
+  bench::CloseProgram(launcher, nullptr, 10000);
+  if (!failure.empty()) Fail(failure);
+  return resources;
+}
+
+void Probe() {
+  vdisc::Disc disc;
+  if (!disc.Ok()) Fail("no staged disc at " + vdisc::StagedDisc());
+  const std::string exe = disc.Path("Vandrel.exe");
+  HBITMAP skin = vdisc::LoadSkin(exe, IDR_START_SKIN);
+  const vdisc::Image rest = vdisc::Expected(skin, vdisc::kClientWidth, 500, {});
+  const vdisc::Image hover = vdisc::Expected(skin, vdisc::kClientWidth, 500,
+                                             {{disc.Path("picture\\keyboard_page01_01.ico"), vdisc::kStartKeyboard}});
   DeleteObject(skin);
+  POINT probe{};
+  if (!FirstDifference(rest, hover, vdisc::kStartKeyboard, &probe)) Fail("the hover picture does not change the skin");
+  const bench::QuietPointer pointer;
+  if (!pointer.Installed()) Fail("no low-level mouse hook");
+  HDC screen = GetDC(nullptr);
+  bench::MouseMove(1, 1);
+
+  std::vector<double> shown, painted, reference;
+  for (int run = 0; run < kStartRuns; ++run) {
+    const Shown ours = StartToShown(exe, kStartClass, screen, &rest);
+    shown.push_back(ours.window);
+    if (ours.skin >= 0) painted.push_back(ours.skin);
+    reference.push_back(StartToShown(bench::ProgramPath("ref_window.exe"), "RefWindow", screen, nullptr).window);
+  }
+  const bench::Spread s = bench::SpreadOf(shown), r = bench::SpreadOf(reference);
+  bench::Row(bench::Format("Vandrel: start-up to start window shown, median ms (%d)", kStartRuns),
+             bench::Format("%.1f", s.median), bench::Format("%.1f (one window)", r.median),
+             bench::Format("%+.1f ms", s.median - r.median), "<= ref + 10 ms",
+             bench::Verdict(s.median <= r.median + 10));
+  std::printf("vandrel_probe: start to skin on screen: median %.1f ms of %zu runs\n", bench::SpreadOf(painted).median,
+              painted.size());
+
+  HoverLatency(disc, screen, rest, hover, probe);
+  ReleaseDC(nullptr, screen);
+
+  bench::ResourceRows(bench::Format("Vandrel: %%s: start, %d round trips", kRoundTrips), RoundTrips(disc), {});
+  // The copy beside the probes is the one the build made; the disc's is the same file.
+  bench::SizeRow("Vandrel.exe", "ref_window.exe");
+  bench::Note(bench::ResourcesMethod());
+}
+
+}  // namespace
+
+int main() {
+  try {
+    Probe();
+  } catch (const bench::ProbeFailure& failure) {
+    std::printf("vandrel_probe: %s\n", failure.why.c_str());
+    std::fflush(stdout);
+    for (const char* exe : {"Vandrel.exe", "ref_window.exe"}) bench::KillByImage(exe);
+    return 1;
+  }
   return 0;
 }

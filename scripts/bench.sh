@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Prints the performance figures: native benchmarks (Google Benchmark), then the timing probes of
-# the real programs under Wine, and the sizes of the disc image and its installers. Builds both
-# trees first. PROBE_IDLE_SECONDS shortens the idle runs.
+# the real programs under Wine, each set beside the bench's reference programs (e2e/reference)
+# measured in the same session, and the sizes of the disc image and its installers. Builds both
+# trees first, and ends with one table of the probes' figures and their goals (printed, never
+# asserted). PROBE_IDLE_SECONDS shortens the idle runs.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
@@ -15,6 +17,7 @@ done
 
 # The tree that runs under Wine here: win32 where 32-bit code runs, else win64 (scripts/hosts.sh).
 source scripts/hosts.sh
+kbd_runs_32bit || true  # here, not in the subshell below, so that KBD_32BIT_WHY is set in this shell
 TREE=$(kbd_main_tree)
 echo "bench: the $TREE tree ($KBD_32BIT_WHY)"
 cmake --preset "$TREE" >/dev/null
@@ -24,5 +27,55 @@ if [ -f build/$TREE/keyboard-disc.iso ]; then
 fi
 probes=$(cd build/$TREE/bin && echo *_probe.exe)
 [ "$probes" != "*_probe.exe" ] || exit 0
+
+# The probes print their figures as they go, and the table's cells as "row|...", "note|..."
+# lines, which are kept for the end.
+lines=$(mktemp)
+trap 'rm -f "$lines"' EXIT
+set +e
 scripts/e2e.sh --build-dir build/$TREE --run "
-  for p in $probes; do wine \"\$BIN/\$p\" </dev/null 2>/dev/null | tr -d '\r'; done"
+  echo \"about|\$(wine --version 2>/dev/null), \$KBD_E2E_DPI dpi, \$KBD_E2E_SIZE\"
+  for p in $probes; do
+    timeout -k 10 1800 wine \"\$BIN/\$p\" </dev/null 2>/dev/null | tr -d '\r'
+    status=\${PIPESTATUS[0]}
+    [ \"\$status\" = 0 ] || echo \"failed|\$p ended with status \$status before all its figures: see its last line above\"
+  done" | tee "$lines" | grep -v -e '^row|' -e '^note|' -e '^about|' -e '^failed|'
+session=${PIPESTATUS[0]}
+set -e
+
+awk -F'|' -v tree="$TREE" -v date="$(date -u '+%Y-%m-%d')" '
+  BEGIN {
+    split("figure|ours|reference|ours vs ref|goal|result", head, "|")
+    for (i = 1; i <= 6; i++) width[i] = length(head[i])
+  }
+  $1 == "about" { about = $2 }
+  $1 == "row" {
+    rows++
+    for (i = 1; i <= 6; i++) {
+      cell[rows, i] = $(i + 1)
+      if (length($(i + 1)) > width[i]) width[i] = length($(i + 1))
+    }
+  }
+  $1 == "note" && !seen[$2]++ { notes[++nnotes] = $2 }
+  $1 == "failed" { failed[++nfailed] = $2 }
+  function line(values,   i, s) {
+    s = ""
+    for (i = 1; i <= 6; i++) s = s sprintf(i < 6 ? "%-" width[i] "s  " : "%s", values[i])
+    print s
+  }
+  END {
+    print ""
+    printf "Performance: the %s tree under %s, %s; ours beside the reference programs, one after the other\n", tree, about, date
+    line(head)
+    for (r = 1; r <= rows; r++) {
+      for (i = 1; i <= 6; i++) v[i] = cell[r, i]
+      line(v)
+    }
+    print "ours vs ref: ratio of the medians (x) or their difference. Hook hold: how long the key-up SendInput took; under"
+    print "Wine it returns once every low-level hook has answered. Wake-ups: context switches of the program'"'"'s threads"
+    print "(/proc); the CPU time of another process moves in 10 ms steps. The reference programs are e2e/reference; goals"
+    print "are printed, not asserted."
+    for (n = 1; n <= nnotes; n++) print notes[n]
+    for (n = 1; n <= nfailed; n++) print "FAILED: " failed[n]
+  }' "$lines"
+exit "$session"

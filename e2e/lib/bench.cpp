@@ -353,6 +353,39 @@ bool MouseMove(int x, int y) {
     });
 }
 
+namespace {
+
+LRESULT CALLBACK PassMouseOn(int code, WPARAM wParam, LPARAM lParam) {
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+QuietPointer::QuietPointer() {
+    SetCursorPos(1, 1);
+    thread_ = std::thread([this] {
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for WM_QUIT
+        HHOOK hook = SetWindowsHookExA(WH_MOUSE_LL, &PassMouseOn, GetModuleHandleA(nullptr), 0);
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            threadId_ = GetCurrentThreadId();
+            installed_ = hook != nullptr;
+            started_ = true;
+        }
+        ready_.notify_one();
+        while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+        if (hook) UnhookWindowsHookEx(hook);
+    });
+    std::unique_lock<std::mutex> lock(mutex_);
+    ready_.wait(lock, [this] { return started_; });
+}
+
+QuietPointer::~QuietPointer() {
+    PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+    thread_.join();
+}
+
 void Click(int x, int y) { MouseButtons(x, y, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1); }
 void RightClick(int x, int y) { MouseButtons(x, y, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1); }
 void DoubleClick(int x, int y) { MouseButtons(x, y, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2); }

@@ -5,9 +5,12 @@
 
 #include <windows.h>
 
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace bench {
@@ -133,6 +136,27 @@ bool MouseMove(int x, int y);
 void Click(int x, int y);
 void RightClick(int x, int y);
 void DoubleClick(int x, int y);
+
+// While it lives, a low-level mouse hook of this process that passes every event on, on a thread
+// that pumps its messages. Without one, Wine warps the X pointer for each injected move, and the
+// desktop turns the crossing events of that warp into a late move back to where the pointer was.
+// The X pointer is parked in the desktop's corner first, so that no window appears under it.
+class QuietPointer {
+public:
+    QuietPointer();
+    ~QuietPointer();
+    QuietPointer(const QuietPointer&) = delete;
+    QuietPointer& operator=(const QuietPointer&) = delete;
+    bool Installed() const { return installed_; }
+
+private:
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    DWORD threadId_ = 0;
+    bool installed_ = false;
+    bool started_ = false;
+};
 
 // --- Screen, taskbar, tray, menus --------------------------------------------
 
