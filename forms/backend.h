@@ -109,9 +109,12 @@ class Backend {
   virtual void ShowNativeWindow(Handle window) = 0;
   // Restores a shown window if it is minimised and brings it to the front.
   virtual void BringNativeWindowForward(Handle window) = 0;
-  // SetWindowPos(window, insertAfter, 0, 0, 0, 0, flags): never moves or sizes, never paints; what
-  // it uncovers is painted from the message loop.
-  virtual void SetNativeWindowPos(Handle window, std::intptr_t insertAfter, unsigned flags) = 0;
+  // SetWindowPos(window, insertAfter, 0, 0, 0, 0, flags), posted to the window's own queue: it runs
+  // once the current handler has returned, unless a hide comes first. Called from inside a
+  // low-level keyboard hook, every call made there holds up the whole desktop's keyboard; a posted
+  // message costs the hook almost nothing. Never moves or sizes, never paints; what it uncovers is
+  // painted from the message loop.
+  virtual void PostNativeWindowPos(Handle window, std::intptr_t insertAfter, unsigned flags) = 0;
   virtual void HideNativeWindow(Handle window) = 0;
   virtual Bounds WindowBounds(Handle window) = 0;
   virtual void MoveNativeWindow(Handle window, Twips left, Twips top) = 0;

@@ -27,7 +27,7 @@ void Form::Show() {
   if (description_.popUpOnTop) {
     // A plain show leaves the z-order alone, so the taskbar could cover the pop-up, and paints at
     // once; SetWindowPos to HWND_TOPMOST raises it above the taskbar and leaves the paint to the loop.
-    Platform().SetNativeWindowPos(window_, kHwndTopmost, kSwpNoMove | kSwpNoSize | kSwpNoActivate | kSwpShowWindow);
+    Platform().PostNativeWindowPos(window_, kHwndTopmost, kSwpNoMove | kSwpNoSize | kSwpNoActivate | kSwpShowWindow);
   } else if (state_ == State::Shown) {
     // ShowWindow does nothing to a visible window, even one minimised or behind others.
     Platform().BringNativeWindowForward(window_);

@@ -57,8 +57,8 @@ void FakeBackend::BringNativeWindowForward(forms::Handle window) {
   windows_.at(window).visible = true;
 }
 
-void FakeBackend::SetNativeWindowPos(forms::Handle window, std::intptr_t insertAfter, unsigned flags) {
-  log_.Add("SetWindowPos " + Hex(window) + " after=" + std::to_string(insertAfter) + " 0,0,0,0 flags=" +
+void FakeBackend::PostNativeWindowPos(forms::Handle window, std::intptr_t insertAfter, unsigned flags) {
+  log_.Add("PostWindowPos " + Hex(window) + " after=" + std::to_string(insertAfter) + " 0,0,0,0 flags=" +
            std::to_string(flags));
   if (flags & forms::kSwpShowWindow) windows_.at(window).visible = true;
 }

@@ -30,7 +30,7 @@ class FakeBackend : public forms::Backend {
   void DestroyNativeWindow(forms::Handle window) override;
   void ShowNativeWindow(forms::Handle window) override;
   void BringNativeWindowForward(forms::Handle window) override;
-  void SetNativeWindowPos(forms::Handle window, std::intptr_t insertAfter, unsigned flags) override;
+  void PostNativeWindowPos(forms::Handle window, std::intptr_t insertAfter, unsigned flags) override;
   void HideNativeWindow(forms::Handle window) override;
   forms::Bounds WindowBounds(forms::Handle window) override;
   void MoveNativeWindow(forms::Handle window, forms::Twips left, forms::Twips top) override;

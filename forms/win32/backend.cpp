@@ -132,11 +132,15 @@ void Win32Backend::BringNativeWindowForward(Handle window) {
   SetForegroundWindow(hwnd);
 }
 
-void Win32Backend::SetNativeWindowPos(Handle window, std::intptr_t insertAfter, unsigned flags) {
-  SetWindowPos(At(window).Window(), reinterpret_cast<HWND>(insertAfter), 0, 0, 0, 0, flags);
+void Win32Backend::PostNativeWindowPos(Handle window, std::intptr_t insertAfter, unsigned flags) {
+  At(window).PostWindowPos(reinterpret_cast<HWND>(insertAfter), flags);
 }
 
-void Win32Backend::HideNativeWindow(Handle window) { ShowWindow(At(window).Window(), SW_HIDE); }
+void Win32Backend::HideNativeWindow(Handle window) {
+  NativeWindow& native = At(window);
+  native.CancelWindowPos();  // a show still in the queue must not undo this hide
+  ShowWindow(native.Window(), SW_HIDE);
+}
 
 Bounds Win32Backend::WindowBounds(Handle window) {
   HWND hwnd = At(window).Window();

@@ -28,7 +28,7 @@ class Win32Backend : public Backend {
   void DestroyNativeWindow(Handle window) override;
   void ShowNativeWindow(Handle window) override;
   void BringNativeWindowForward(Handle window) override;
-  void SetNativeWindowPos(Handle window, std::intptr_t insertAfter, unsigned flags) override;
+  void PostNativeWindowPos(Handle window, std::intptr_t insertAfter, unsigned flags) override;
   void HideNativeWindow(Handle window) override;
   Bounds WindowBounds(Handle window) override;
   void MoveNativeWindow(Handle window, Twips left, Twips top) override;

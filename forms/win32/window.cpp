@@ -11,6 +11,7 @@ namespace forms::win32 {
 namespace {
 
 constexpr UINT_PTR kTimerBase = 1000;
+constexpr UINT kPostedWindowPos = WM_APP + 0x4B;
 constexpr UINT kMenuBase = 1000;
 constexpr int kControlIdBase = 100;
 const char kChildClass[] = "KbdFormsPictureBox";
@@ -510,8 +511,21 @@ LRESULT CALLBACK NativeWindow::ChildProcedure(HWND window, UINT message, WPARAM 
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
+void NativeWindow::PostWindowPos(HWND insertAfter, unsigned flags) {
+  postedInsertAfter_ = insertAfter;
+  postedFlags_ = flags;
+  PostMessageA(window_, kPostedWindowPos, 0, 0);
+}
+
 LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case kPostedWindowPos:
+      if (postedFlags_ != 0) {
+        const unsigned flags = postedFlags_;
+        postedFlags_ = 0;
+        SetWindowPos(window_, postedInsertAfter_, 0, 0, 0, 0, flags);
+      }
+      return 0;
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:

@@ -37,6 +37,9 @@ class NativeWindow {
   void SetPicture(ControlId control, PictureRef picture);
   void SetTimer(ControlId control, bool enabled);
   void PopupMenu(ControlId menu, unsigned flags);
+  // SetWindowPos(insertAfter, 0, 0, 0, 0, flags) from the message loop, after the current handler.
+  void PostWindowPos(HWND insertAfter, unsigned flags);
+  void CancelWindowPos() { postedFlags_ = 0; }
 
  private:
   struct Control {
@@ -80,6 +83,8 @@ class NativeWindow {
   bool hasPointer_ = false;         // a mouse message came, the last one at pointer_
   POINT pointer_{};
   HWND focus_ = nullptr;
+  HWND postedInsertAfter_ = nullptr;  // the last posted SetWindowPos, until it runs or is cancelled
+  unsigned postedFlags_ = 0;
   // Cleared when this object goes; a handler may close its own window while we are inside it.
   std::shared_ptr<bool> alive_{new bool(true)};
 };

@@ -21,7 +21,7 @@ class CountingBackend : public forms::Backend {
   void DestroyNativeWindow(forms::Handle) override {}
   void ShowNativeWindow(forms::Handle) override { ++shows; }
   void BringNativeWindowForward(forms::Handle) override { ++shows; }
-  void SetNativeWindowPos(forms::Handle, std::intptr_t, unsigned) override { ++shows; }
+  void PostNativeWindowPos(forms::Handle, std::intptr_t, unsigned) override { ++shows; }
   void HideNativeWindow(forms::Handle) override {}
   forms::Bounds WindowBounds(forms::Handle) override { return bounds; }
   void MoveNativeWindow(forms::Handle, forms::Twips left, forms::Twips top) override {

@@ -16,8 +16,8 @@ constexpr forms::Handle kForm1 = 0x100;  // created first, by the start-up
 constexpr forms::Handle kForm2 = 0x200;
 // How Form1 is shown: raised to the top of the topmost band (HWND_TOPMOST) with SWP_NOMOVE |
 // SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW, so neither the taskbar covers it nor does it take
-// the focus; SetWindowPos paints nothing itself.
-constexpr char kPopUp[] = "SetWindowPos 0x100 after=-1 0,0,0,0 flags=83";
+// the focus; SetWindowPos paints nothing itself, and it is posted, so the hook never waits for it.
+constexpr char kPopUp[] = "PostWindowPos 0x100 after=-1 0,0,0,0 flags=83";
 
 // A KBDLLHOOKSTRUCT as the platform lays it out: five 32-bit little-endian fields.
 inline std::array<std::uint8_t, 20> KeyRecord(std::uint32_t vkCode, std::uint32_t flags, std::uint32_t scanCode = 0x3A,
