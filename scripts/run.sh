@@ -13,6 +13,7 @@ cd "$ROOT"
 scripts/setup.sh
 # The 32-bit disc where this host runs 32-bit code, else the 64-bit tree's (scripts/hosts.sh).
 source scripts/hosts.sh
+kbd_runs_32bit || true  # in this shell, so that KBD_32BIT_WHY is set here
 TREE=$(kbd_main_tree)
 echo "run: the $TREE tree ($KBD_32BIT_WHY)"
 cmake --preset "$TREE"

@@ -26,6 +26,7 @@ mkdir -p "$OUT"
 scripts/setup.sh >/dev/null
 # The tree that runs under Wine here: win32 where 32-bit code runs, else win64 (scripts/hosts.sh).
 source scripts/hosts.sh
+kbd_runs_32bit || true  # in this shell, so that KBD_32BIT_WHY is set here
 TREE=$(kbd_main_tree)
 echo "screenshots: the $TREE tree ($KBD_32BIT_WHY)"
 cmake --preset "$TREE" >/dev/null
