@@ -94,6 +94,7 @@ run_one() {
     echo "=== $name at $dpi dpi"
     # Into a file, never a pipe: a program the test started inherits the test's stdout, and a
     # reader of a pipe would wait for that program too. tail shows it live.
+    : >"$log"  # before tail looks for it
     timeout -k 10 "$TEST_TIMEOUT" wine "$BIN/$name.exe" --gtest_output="xml:$xml" "${GTEST_ARGS[@]}" \
         </dev/null >"$log" 2>&1 &
     local pid=$!
