@@ -108,6 +108,9 @@ void Probe() {
   {
     Resident driver("Tavisk.exe", nullptr, kCaption);
     if (!bench::WaitFor(kWait, HotkeysHeld)) Fail("Tavisk's launch keys were not registered");
+    // One About box first: Wine creates its DCs, regions and brushes for a window on first use, and
+    // keeps them, so the start figure is taken once they exist.
+    bench::AboutRoundTrip(nullptr, kAboutCaption, kWait);
     Sleep(1500);
     resources.push_back(bench::ResourcesOf(driver.process()));
     idle = bench::MeasureIdle(driver.process(), "Tavisk.exe", seconds);
@@ -122,7 +125,7 @@ void Probe() {
   }
   bench::Row(bench::Format("Tavisk: idle %d s: CPU ms / wake-ups", seconds), bench::IdleCell(idle),
              bench::IdleCell(refIdle) + " (indicator)", "", "0 wake-ups", bench::Verdict(idle.wakeUps == 0));
-  bench::ResourceRows(bench::Format("Tavisk: %%s: start, %d About", kAboutCycles), resources, {});
+  bench::ResourceRows(bench::Format("Tavisk: %%s: warm start, %d About", kAboutCycles), resources, {});
   bench::SizeRow("Tavisk.exe", "ref_window.exe");
   bench::Note(bench::ResourcesMethod());
 }

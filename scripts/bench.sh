@@ -74,7 +74,8 @@ awk -F'|' -v tree="$TREE" -v date="$(date -u '+%Y-%m-%d')" '
     print "ours vs ref: ratio of the medians (x) or their difference. Hook hold: how long the key-up SendInput took; under"
     print "Wine it returns once every low-level hook has answered. Wake-ups: context switches of the program'"'"'s threads"
     print "(/proc); the CPU time of another process moves in 10 ms steps. The reference programs are e2e/reference; goals"
-    print "are printed, not asserted."
+    print "are printed, not asserted. Warm start: after one of each cycle, since Wine makes the DCs, regions and brushes"
+    print "of a window on first use and keeps them; a second round of any loop adds nothing to them."
     for (n = 1; n <= nnotes; n++) print notes[n]
     for (n = 1; n <= nfailed; n++) print "FAILED: " failed[n]
   }' "$lines"
