@@ -172,17 +172,6 @@ double LumoraStart(KeyProbe& keys, const bench::TrayCell& tray) {
     return ms;
 }
 
-double ReferenceWindowStart(const bench::TrayCell& tray) {
-    double ms = 0;
-    bench::Process p = bench::StartTimed(bench::Quote(bench::ProgramPath("ref_window.exe")) + " tray", &ms);
-    if (!p) Fail("ref_window.exe did not start");
-    const bool icon = tray.WaitIcon(true, kWait);
-    bench::CloseProgram(p, bench::Find("RefWindow", nullptr), kWait);
-    if (!icon) Fail("the reference window's tray icon did not appear");
-    if (!tray.WaitIcon(false, kWait)) Fail("the reference window's tray icon stayed after it ended");
-    return ms;
-}
-
 struct Life {
     bench::IdleUsage idle;
     std::vector<bench::Resources> resources;  // after start, after the releases, after the About boxes
@@ -286,7 +275,7 @@ void Probe() {
     std::vector<double> lumoraStarts, referenceStarts;
     for (int i = 0; i < kStartRuns; ++i) {
         lumoraStarts.push_back(LumoraStart(keys, tray));
-        referenceStarts.push_back(ReferenceWindowStart(tray));
+        referenceStarts.push_back(bench::ReferenceWindowStart(tray, kWait));
     }
     const bench::Spread start = bench::SpreadOf(lumoraStarts), refStart = bench::SpreadOf(referenceStarts);
     bench::Row(bench::Format("Lumora: start-up to icon and hook live, median ms (%d)", kStartRuns),

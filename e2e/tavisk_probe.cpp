@@ -52,17 +52,6 @@ double TaviskStart(const bench::TrayCell& tray) {
   return ms;
 }
 
-double ReferenceWindowStart(const bench::TrayCell& tray) {
-  double ms = 0;
-  bench::Process p = bench::StartTimed(bench::Quote(bench::ProgramPath("ref_window.exe")) + " tray", &ms);
-  if (!p) Fail("ref_window.exe did not start");
-  const bool icon = tray.WaitIcon(true, kWait);
-  bench::CloseProgram(p, bench::Find("RefWindow", nullptr), kWait);
-  if (!icon) Fail("the reference window's tray icon did not appear");
-  if (!tray.WaitIcon(false, kWait)) Fail("the reference window's tray icon stayed after it ended");
-  return ms;
-}
-
 // A resident program, closed (or ended) when it goes out of scope.
 class Resident {
  public:
@@ -94,7 +83,7 @@ void Probe() {
   std::vector<double> taviskStarts, referenceStarts;
   for (int i = 0; i < kStartRuns; ++i) {
     taviskStarts.push_back(TaviskStart(tray));
-    referenceStarts.push_back(ReferenceWindowStart(tray));
+    referenceStarts.push_back(bench::ReferenceWindowStart(tray, kWait));
   }
   const bench::Spread start = bench::SpreadOf(taviskStarts), refStart = bench::SpreadOf(referenceStarts);
   bench::Row(bench::Format("Tavisk: start-up to icon and hotkeys live, median ms (%d)", kStartRuns),

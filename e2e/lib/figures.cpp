@@ -411,6 +411,17 @@ std::string IdleCell(const IdleUsage& usage) {
     return usage.wakeUps < 0 ? Format("%.0f / n/a", usage.cpuMs) : Format("%.0f / %ld", usage.cpuMs, usage.wakeUps);
 }
 
+double ReferenceWindowStart(const TrayCell& tray, DWORD wait) {
+    double ms = 0;
+    Process p = StartTimed(Quote(ProgramPath("ref_window.exe")) + " tray", &ms);
+    if (!p) Fail("ref_window.exe did not start");
+    const bool icon = tray.WaitIcon(true, wait);
+    CloseProgram(p, Find("RefWindow", nullptr), wait);
+    if (!icon) Fail("the reference window's tray icon did not appear");
+    if (!tray.WaitIcon(false, wait)) Fail("the reference window's tray icon stayed after it ended");
+    return ms;
+}
+
 void ResourceRows(const std::string& figure, const std::vector<Resources>& ours,
                   const std::vector<Resources>& reference) {
     if (ours.size() > 1) {

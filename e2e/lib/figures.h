@@ -60,6 +60,10 @@ private:
     RECT rect_{};
 };
 
+// The reference one-window program with its tray icon: creation to its first idle message loop,
+// in ms, with the icon checked to come and to go again.
+double ReferenceWindowStart(const TrayCell& tray, DWORD ms);
+
 // --- CPU, wake-ups, memory, handles ------------------------------------------
 
 double CpuMs(HANDLE process);

@@ -4,11 +4,8 @@
 #include "bench_fixture.h"
 #include "vandrel_disc.h"
 
-#include <condition_variable>
 #include <cstdlib>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -58,55 +55,6 @@ void MoveAndPress(POINT to, std::vector<Press> buttons = {}) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-
-LRESULT CALLBACK PassMouseOn(int code, WPARAM wParam, LPARAM lParam) {
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-// A low-level mouse hook of the test's own, on a thread that pumps its messages. Without one,
-// Wine warps the X pointer for each injected move, under a pointer grab; the desktop turns the
-// crossing events of that grab into one more move at the place the pointer came from, which a
-// window may get after the next input (a released button lit again, a pressed one turned to
-// hover). While a low-level hook is installed, Wine leaves the X pointer alone, and the windows
-// get the injected input alone, in order. The X pointer is parked in the desktop's corner first,
-// so that no window ever appears under it.
-class MouseHook {
- public:
-  MouseHook() {
-    SetCursorPos(1, 1);
-    thread_ = std::thread([this] {
-      MSG message;
-      PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for WM_QUIT
-      HHOOK hook = SetWindowsHookExA(WH_MOUSE_LL, &PassMouseOn, GetModuleHandleA(nullptr), 0);
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        threadId_ = GetCurrentThreadId();
-        installed_ = hook != nullptr;
-        ready_ = true;
-      }
-      readyChanged_.notify_one();
-      while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
-      if (hook) UnhookWindowsHookEx(hook);
-    });
-    std::unique_lock<std::mutex> lock(mutex_);
-    readyChanged_.wait(lock, [this] { return ready_; });
-  }
-  ~MouseHook() {
-    PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
-    thread_.join();
-  }
-  MouseHook(const MouseHook&) = delete;
-  MouseHook& operator=(const MouseHook&) = delete;
-  bool Installed() const { return installed_; }
-
- private:
-  std::thread thread_;
-  std::mutex mutex_;
-  std::condition_variable readyChanged_;
-  DWORD threadId_ = 0;
-  bool installed_ = false;
-  bool ready_ = false;
-};
 
 std::string DialogText(HWND box) {
   char text[1024] = "";
@@ -238,7 +186,7 @@ class Vandrel : public bench::BenchTest {
     EXPECT_TRUE(bench::WaitExit(launcher, kWait, &code)) << "the launcher runs on after its report";
   }
 
-  MouseHook hook;
+  bench::QuietPointer hook;
   vdisc::Disc disc;
   bench::Process launcher;
   HBITMAP startSkin = nullptr;
