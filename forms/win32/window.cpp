@@ -512,9 +512,10 @@ LRESULT CALLBACK NativeWindow::ChildProcedure(HWND window, UINT message, WPARAM 
 }
 
 void NativeWindow::PostWindowPos(HWND insertAfter, unsigned flags) {
+  const bool queued = postedFlags_ != 0;  // one message carries the latest request
   postedInsertAfter_ = insertAfter;
   postedFlags_ = flags;
-  PostMessageA(window_, kPostedWindowPos, 0, 0);
+  if (!queued) PostMessageA(window_, kPostedWindowPos, 0, 0);
 }
 
 LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
