@@ -66,9 +66,14 @@ protected:
         return last;
     }
 
-    // Releases the lock key and reads the state its lamp shows.
+    // Releases the lock key and reads the state its lamp shows. Wine marks the window hidden before
+    // the desktop under it is repainted, so the lamp must also be gone from the screen first.
     bool ToggleLock(Lamp lamp) {
         EXPECT_TRUE(WaitHiddenAgain());
+        EXPECT_TRUE(bench::WaitFor(kWait, [&] {
+            const std::string now = LampColour(lamp);
+            return now != kGreen && now != kOlive;
+        })) << "the hidden indicator's lamp stayed on the screen";
         bench::Key(kLockKey[lamp]);
         EXPECT_TRUE(WaitShown()) << "the release did not show the indicator";
         return SettledLamp(lamp) == kGreen;
