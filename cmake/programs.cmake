@@ -13,6 +13,8 @@ endif()
 # and ends the program where it happens (forms/error.h), so nothing unwinds and no exception
 # support is linked; no RTTI; one thread, so no guarded statics; libstdc++'s templates are
 # instantiated in our own code (cmake/include/kbd_local_templates.h); and link-time optimisation.
+# The objects carry machine code beside their intermediate code, as the programs' links optimise
+# without the linker plugin (kbd_win32_program).
 macro(kbd_lean_programs)
   if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     add_compile_options(
@@ -20,10 +22,16 @@ macro(kbd_lean_programs)
       "$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${PROJECT_SOURCE_DIR}/cmake/include/kbd_local_templates.h>")
     cmake_policy(SET CMP0069 NEW)
     set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ON)
+    set(CMAKE_CXX_COMPILE_OPTIONS_IPO -flto=auto -ffat-lto-objects)
+    # The objects on the command line itself: CMake's usual MinGW rule hands them over in an
+    # archive, and an archive's members take no part in a link-time optimisation without the plugin.
+    set(CMAKE_CXX_LINK_EXECUTABLE
+        "<CMAKE_CXX_COMPILER> <FLAGS> <CMAKE_CXX_LINK_FLAGS> <LINK_FLAGS> <OBJECTS> -o <TARGET> <LINK_LIBRARIES>")
   endif()
 endmacro()
 
-# Makes TARGET a GUI program: Windows subsystem, the manifest embedded from the .rc, stripped when released.
+# Makes TARGET a GUI program: Windows subsystem, the manifest embedded from the .rc, stripped when
+# released. The rest of the arguments name every library of ours that the program is built from.
 function(kbd_win32_program target)
   if(MSVC)
     set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON LINK_FLAGS "/MANIFEST:NO")
@@ -31,6 +39,15 @@ function(kbd_win32_program target)
     set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
     target_link_options(${target} PRIVATE -mwindows -s -Wl,--gc-sections)
     target_compile_options(${target} PRIVATE -ffunction-sections -fdata-sections)
+  endif()
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    # The program starts in forms/win32/runtime.cpp, not in the C runtime's start-up code. The
+    # linker plugin crashes binutils' ld once the start-up files are gone, so the link optimises
+    # without it: the libraries come in as objects, and the whole program is one unit.
+    target_link_options(${target} PRIVATE -nostartfiles -fno-use-linker-plugin -fwhole-program)
+    foreach(library IN LISTS ARGN)
+      target_sources(${target} PRIVATE $<TARGET_OBJECTS:${library}>)
+    endforeach()
   endif()
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/common/res)
   # windres's inputs are not scanned: without this, a changed icon or manifest would not rebuild
