@@ -6,23 +6,6 @@
 #include "forms/error.h"
 
 namespace support {
-namespace {
-
-// The collection's key: the id's decimal digits, no sign, no padding (ids are always positive).
-std::string DecimalText(std::int32_t id) {
-  char digits[12];
-  char* end = digits + sizeof digits;
-  char* p = end;
-  auto value = static_cast<std::uint32_t>(id);
-  do {
-    *--p = static_cast<char>('0' + value % 10);
-    value /= 10;
-  } while (value != 0);
-  return std::string(p, end);
-}
-
-}  // namespace
-
 bool ResidentSupport::PrevInstanceHandOff(forms::Form& window) {
   if (!runtime_.PreviousInstanceRunning()) return false;
   const std::string oldCaption = window.Caption();
@@ -38,25 +21,27 @@ std::int32_t ResidentSupport::AddTrayIcon(std::uintptr_t hWnd, std::uint32_t cal
                                           const std::string& tip) {
   if (trayIconCounter_ == std::numeric_limits<std::int32_t>::max()) forms::Fail("Overflow");
   const std::int32_t id = ++trayIconCounter_;
-  const NotifyIconRecord record = AddRecord(hWnd, id, callbackMessage, icon, tip);
-  if (!trayIconOwners_) trayIconOwners_ = std::make_unique<std::map<std::string, std::uintptr_t>>();
-  (*trayIconOwners_)[DecimalText(id)] = hWnd;
-  added_[id] = record;
-  platform_.Shell_NotifyIconA(kNimAdd, record);
+  trayIcons_.push_back({id, hWnd, AddRecord(hWnd, id, callbackMessage, icon, tip), true});
+  platform_.Shell_NotifyIconA(kNimAdd, trayIcons_.back().added);
   return id;
 }
 
 void ResidentSupport::DeleteTrayIcon(std::int32_t id) {
-  if (!trayIconOwners_) forms::Fail("Object variable not set");
-  const auto owner = trayIconOwners_->find(DecimalText(id));
-  if (owner == trayIconOwners_->end()) forms::Fail("Invalid procedure call or argument");
-  platform_.Shell_NotifyIconA(kNimDelete, DeleteRecord(owner->second, id));
-  added_.erase(id);
+  if (trayIcons_.empty()) forms::Fail("Object variable not set");
+  TrayIcon* icon = FindTrayIcon(trayIcons_, id);
+  if (!icon) forms::Fail("Invalid procedure call or argument");
+  platform_.Shell_NotifyIconA(kNimDelete, DeleteRecord(icon->owner, id));
+  icon->shown = false;
 }
 
 void ResidentSupport::RestoreTrayIcon(std::int32_t id) {
-  const auto record = added_.find(id);
-  if (record != added_.end()) platform_.Shell_NotifyIconA(kNimAdd, record->second);
+  const TrayIcon* icon = FindTrayIcon(trayIcons_, id);
+  if (icon && icon->shown) platform_.Shell_NotifyIconA(kNimAdd, icon->added);
+}
+
+std::uintptr_t ResidentSupport::TrayIconOwner(std::int32_t id) const {
+  const TrayIcon* icon = FindTrayIcon(trayIcons_, id);
+  return icon ? icon->owner : 0;
 }
 
 void ResidentSupport::MakeTopmost(forms::Form& window) {

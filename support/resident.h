@@ -3,9 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
-#include <memory>
 #include <string>
+#include <vector>
 
 #include "forms/form.h"
 #include "support/notify_icon.h"
@@ -45,14 +44,30 @@ class ResidentSupport {
   void RestoreTrayIcon(std::int32_t id);
 
   std::int32_t TrayIconCounter() const { return trayIconCounter_; }
-  const std::map<std::string, std::uintptr_t>* TrayIconOwners() const { return trayIconOwners_.get(); }
+  // The window an id was given out for, 0 for an id never given out. An id keeps its owner after
+  // its icon is deleted.
+  std::uintptr_t TrayIconOwner(std::int32_t id) const;
 
  private:
+  struct TrayIcon {
+    std::int32_t id;
+    std::uintptr_t owner;
+    NotifyIconRecord added;  // as first added, to add again
+    bool shown;
+  };
+  template <typename Icons>
+  static auto* FindTrayIcon(Icons& icons, std::int32_t id) {
+    for (auto& icon : icons) {
+      if (icon.id == id) return &icon;
+    }
+    return static_cast<decltype(&icons.front())>(nullptr);
+  }
+
   ResidentPlatform& platform_;
   forms::Backend& runtime_;
   std::int32_t trayIconCounter_ = 0;
-  std::unique_ptr<std::map<std::string, std::uintptr_t>> trayIconOwners_;
-  std::map<std::int32_t, NotifyIconRecord> added_;
+  // A program has an icon or two, so a list beats a tree.
+  std::vector<TrayIcon> trayIcons_;
 };
 
 // The mouse message carried by an icon callback: X arrives as the message number times the

@@ -49,13 +49,12 @@ TEST_F(ResidentSupport, HandOffThatFindsNothingSendsToHandleZeroAndStillReportsT
   EXPECT_EQ(log.Lines().back(), "SendMessageA 0x0 msg=7 wParam=0 lParam=&0");
 }
 
-TEST_F(ResidentSupport, IconIdsCountFromOneAndOwnersAreKeyedByDecimalText) {
-  EXPECT_EQ(module.TrayIconOwners(), nullptr);
+TEST_F(ResidentSupport, IconIdsCountFromOneAndEachKeepsItsOwner) {
+  EXPECT_EQ(module.TrayIconOwner(1), 0u);
   EXPECT_EQ(module.AddTrayIcon(0x2a, 512, 0x99, "Tavisk"), 1);
   EXPECT_EQ(module.AddTrayIcon(0x2b, 512, 0x99, "Tavisk"), 2);
-  ASSERT_NE(module.TrayIconOwners(), nullptr);
-  EXPECT_EQ(module.TrayIconOwners()->at("1"), 0x2au);
-  EXPECT_EQ(module.TrayIconOwners()->at("2"), 0x2bu);
+  EXPECT_EQ(module.TrayIconOwner(1), 0x2au);
+  EXPECT_EQ(module.TrayIconOwner(2), 0x2bu);
   EXPECT_THAT(log.Lines(),
               ElementsAre("Shell_NotifyIconA ADD cbSize=88 hWnd=0x2a uID=1 uFlags=7 uCallbackMessage=512 hIcon=0x99",
                           "Shell_NotifyIconA ADD cbSize=88 hWnd=0x2b uID=2 uFlags=7 uCallbackMessage=512 hIcon=0x99"));
@@ -68,7 +67,7 @@ TEST_F(ResidentSupport, DeleteSendsTheOwnerFromTheCollectionAndKeepsTheEntry) {
   EXPECT_THAT(log.Lines(),
               ElementsAre("Shell_NotifyIconA DELETE cbSize=88 hWnd=0x2a uID=1 uFlags=7 uCallbackMessage=0 hIcon=0x0"));
   EXPECT_EQ(platform.records.back().Tip(), std::string(64, '\0'));
-  EXPECT_EQ(module.TrayIconOwners()->count("1"), 1u);
+  EXPECT_EQ(module.TrayIconOwner(1), 0x2au);
 }
 
 TEST_F(ResidentSupport, DeletingAnIdNeverGivenOutFailsAndSendsNothing) {
