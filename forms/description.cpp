@@ -1,28 +1,30 @@
 #include "forms/description.h"
 
+#include <string>
+
 #include "forms/error.h"
 
 namespace forms {
 namespace {
 
-ControlDescription Make(Kind kind, std::string name) {
+ControlDescription Make(Kind kind, const char* name) {
   ControlDescription control;
   control.kind = kind;
-  control.name = std::move(name);
+  control.name = name;
   return control;
 }
 
 }  // namespace
 
-ControlDescription Label(std::string name) { return Make(Kind::Label, std::move(name)); }
-ControlDescription Shape(std::string name) { return Make(Kind::Shape, std::move(name)); }
-ControlDescription PictureControl(std::string name) { return Make(Kind::PictureControl, std::move(name)); }
-ControlDescription PictureBox(std::string name) { return Make(Kind::PictureBox, std::move(name)); }
-ControlDescription TextBox(std::string name) { return Make(Kind::TextBox, std::move(name)); }
-ControlDescription PushButton(std::string name) { return Make(Kind::PushButton, std::move(name)); }
-ControlDescription Timer(std::string name) { return Make(Kind::Timer, std::move(name)); }
-ControlDescription Menu(std::string name) { return Make(Kind::Menu, std::move(name)).Hidden(); }
-ControlDescription MenuItem(std::string name) { return Make(Kind::MenuItem, std::move(name)); }
+ControlDescription Label(const char* name) { return Make(Kind::Label, name); }
+ControlDescription Shape(const char* name) { return Make(Kind::Shape, name); }
+ControlDescription PictureControl(const char* name) { return Make(Kind::PictureControl, name); }
+ControlDescription PictureBox(const char* name) { return Make(Kind::PictureBox, name); }
+ControlDescription TextBox(const char* name) { return Make(Kind::TextBox, name); }
+ControlDescription PushButton(const char* name) { return Make(Kind::PushButton, name); }
+ControlDescription Timer(const char* name) { return Make(Kind::Timer, name); }
+ControlDescription Menu(const char* name) { return Make(Kind::Menu, name).Hidden(); }
+ControlDescription MenuItem(const char* name) { return Make(Kind::MenuItem, name); }
 
 ControlId WindowDescription::Find(std::string_view name) const {
   for (size_t i = 0; i < controls.size(); ++i) {

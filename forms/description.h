@@ -1,10 +1,11 @@
 // Window descriptions: every window of the programs is fixed data, built with named setters so
 // that a missing field cannot shift the others. Geometry is in twips until the backend converts it.
+// Names and texts are string literals, held by pointer: a description copies as plain data.
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace forms {
@@ -34,15 +35,15 @@ enum class Kind {
 };
 
 struct Font {
-  std::string face = "MS Sans Serif";
+  const char* face = "MS Sans Serif";
   float points = 8.0f;
   bool bold = false;
 };
 
 struct ControlDescription {
   Kind kind = Kind::Label;
-  std::string name;
-  std::string text;
+  const char* name = "";
+  const char* text = "";
   Twips left = 0, top = 0, width = 0, height = 0;
   bool hasFont = false;
   Font font;
@@ -55,9 +56,9 @@ struct ControlDescription {
   bool enabled = true;   // timers
   int pointer = 0;       // resource id of a cursor shown over the control; 0: the window's pointer
 
-  ControlDescription& Text(std::string value) { text = std::move(value); return *this; }
+  ControlDescription& Text(const char* value) { text = value; return *this; }
   ControlDescription& Rect(Twips l, Twips t, Twips w, Twips h) { left = l; top = t; width = w; height = h; return *this; }
-  ControlDescription& WithFont(Font value) { font = std::move(value); hasFont = true; return *this; }
+  ControlDescription& WithFont(Font value) { font = value; hasFont = true; return *this; }
   ControlDescription& Aligned(Align value) { align = value; return *this; }
   ControlDescription& Hidden() { visible = false; return *this; }
   ControlDescription& Fill(Colour value) { fillColour = value; return *this; }
@@ -66,23 +67,23 @@ struct ControlDescription {
   ControlDescription& Pointer(int resource) { pointer = resource; return *this; }
 };
 
-ControlDescription Label(std::string name);
-ControlDescription Shape(std::string name);
-ControlDescription PictureControl(std::string name);
-ControlDescription PictureBox(std::string name);
-ControlDescription TextBox(std::string name);
-ControlDescription PushButton(std::string name);
-ControlDescription Timer(std::string name);
-ControlDescription Menu(std::string name);
-ControlDescription MenuItem(std::string name);
+ControlDescription Label(const char* name);
+ControlDescription Shape(const char* name);
+ControlDescription PictureControl(const char* name);
+ControlDescription PictureBox(const char* name);
+ControlDescription TextBox(const char* name);
+ControlDescription PushButton(const char* name);
+ControlDescription Timer(const char* name);
+ControlDescription Menu(const char* name);
+ControlDescription MenuItem(const char* name);
 
 // The index of a control in its window's description.
 using ControlId = int;
 constexpr ControlId kNoControl = -1;
 
 struct WindowDescription {
-  std::string className;  // the native window class, one per window of a program
-  std::string caption;
+  const char* className = "";  // the native window class, one per window of a program
+  const char* caption = "";
   Frame frame = Frame::Sizable;
   Twips clientWidth = 0, clientHeight = 0;
   bool hasPosition = false;  // otherwise the platform's default position for a new window
@@ -99,8 +100,8 @@ struct WindowDescription {
   Font font;
   std::vector<ControlDescription> controls;
 
-  WindowDescription& Class(std::string value) { className = std::move(value); return *this; }
-  WindowDescription& Caption(std::string value) { caption = std::move(value); return *this; }
+  WindowDescription& Class(const char* value) { className = value; return *this; }
+  WindowDescription& Caption(const char* value) { caption = value; return *this; }
   WindowDescription& Framed(Frame value) { frame = value; return *this; }
   WindowDescription& ClientSize(Twips w, Twips h) { clientWidth = w; clientHeight = h; return *this; }
   WindowDescription& ClientAt(Twips l, Twips t) { clientLeft = l; clientTop = t; hasPosition = true; return *this; }
@@ -115,7 +116,7 @@ struct WindowDescription {
   }
   WindowDescription& Background(int resource) { background = resource; return *this; }
   WindowDescription& BackColour(Colour value) { backColour = value; return *this; }
-  WindowDescription& WithFont(Font value) { font = std::move(value); return *this; }
+  WindowDescription& WithFont(Font value) { font = value; return *this; }
   WindowDescription& Add(ControlDescription control) { controls.push_back(std::move(control)); return *this; }
 
   // Throws when the window has no control of that name: a lookup of an absent member is a fault.

@@ -37,7 +37,7 @@ forms::Handle FakeBackend::CreateNativeWindow(const forms::WindowDescription& de
     }
   }
   windows_[handle] = window;
-  log_.Add("CreateWindow " + description.className + " " + Hex(handle));
+  log_.Add(std::string("CreateWindow ") + description.className + " " + Hex(handle));
   return handle;
 }
 

@@ -17,7 +17,7 @@ struct Recorder {
 
 class TestForm : public forms::Form {
  public:
-  TestForm(forms::Application& app, std::string name, Recorder& recorder)
+  TestForm(forms::Application& app, const char* name, Recorder& recorder)
       : Form(app, forms::WindowDescription().Class(name).Caption(name).ClientSize(1500, 750).Add(
                       forms::PictureControl("Image1").Rect(0, 0, 150, 150))),
         recorder_(recorder) {}
@@ -27,16 +27,16 @@ class TestForm : public forms::Form {
 
  protected:
   void OnLoad() override {
-    recorder_.events.push_back(Description().className + ".Load");
+    recorder_.events.push_back(std::string(Description().className) + ".Load");
     if (onLoad) onLoad();
   }
   void OnQueryUnload(int& cancel, int mode) override {
-    recorder_.events.push_back(Description().className + ".QueryUnload " + std::to_string(mode));
+    recorder_.events.push_back(std::string(Description().className) + ".QueryUnload " + std::to_string(mode));
     cancel = cancelUnload;
   }
-  void OnUnload(int&) override { recorder_.events.push_back(Description().className + ".Unload"); }
+  void OnUnload(int&) override { recorder_.events.push_back(std::string(Description().className) + ".Unload"); }
   void OnClick(forms::ControlId) override {
-    recorder_.events.push_back(Description().className + ".Click");
+    recorder_.events.push_back(std::string(Description().className) + ".Click");
     if (onClick) onClick();
   }
 

@@ -129,7 +129,7 @@ HFONT NativeWindow::MakeFont(const Font& font) const {
   const int height = -static_cast<int>(font.points * static_cast<float>(dpi) / 72.0f + 0.5f);
   return CreateFontA(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                     font.face.c_str());
+                     font.face);
 }
 
 // Made on first use: a window without text, such as a hidden callback window, never pays for a font.
@@ -148,7 +148,7 @@ void NativeWindow::Create() {
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   }
   if (description_.background) background_ = LoadJpegResource(instance, description_.background);
-  RegisterClassOnce(instance, description_.className.c_str(), &NativeWindow::Procedure, nullptr);
+  RegisterClassOnce(instance, description_.className, &NativeWindow::Procedure, nullptr);
 
   DWORD style = WS_CLIPCHILDREN;
   DWORD exStyle = 0;
@@ -176,9 +176,9 @@ void NativeWindow::Create() {
   } else if (description_.frame == Frame::None) {
     x = y = 0;  // pop-ups take no default position
   }
-  window_ = CreateWindowExA(exStyle, description_.className.c_str(), description_.caption.c_str(), style, x, y,
+  window_ = CreateWindowExA(exStyle, description_.className, description_.caption, style, x, y,
                             outer.right - outer.left, outer.bottom - outer.top, owner, nullptr, instance, this);
-  if (!window_) Fail("Cannot create window " + description_.className);
+  if (!window_) Fail(std::string("Cannot create window ") + description_.className);
   if (icon_) {
     SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
@@ -209,7 +209,7 @@ void NativeWindow::CreateControls() {
         SetWindowLongPtrA(c.child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         break;
       case Kind::PushButton:
-        c.child = CreateWindowExA(0, "BUTTON", d.text.c_str(), WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON | visible,
+        c.child = CreateWindowExA(0, "BUTTON", d.text, WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON | visible,
                                   c.pixels.left, c.pixels.top, c.pixels.right - c.pixels.left,
                                   c.pixels.bottom - c.pixels.top, window_, id, instance, nullptr);
         SendMessageA(c.child, WM_SETFONT, reinterpret_cast<WPARAM>(c.font ? c.font : WindowFont()), FALSE);
@@ -220,7 +220,7 @@ void NativeWindow::CreateControls() {
         currentMenu = c.menu;
         break;
       case Kind::MenuItem:
-        if (currentMenu) AppendMenuA(currentMenu, MF_STRING, kMenuBase + i, d.text.c_str());
+        if (currentMenu) AppendMenuA(currentMenu, MF_STRING, kMenuBase + i, d.text);
         break;
       case Kind::Timer:
         if (d.enabled && d.interval > 0) ::SetTimer(window_, kTimerBase + i, static_cast<UINT>(d.interval), nullptr);
@@ -412,7 +412,7 @@ void NativeWindow::PaintControls(HDC dc) {
         RECT r = c.pixels;
         const UINT format = DT_NOPREFIX | (d.wrap ? DT_WORDBREAK : DT_SINGLELINE) |
                             (d.align == Align::Centre ? DT_CENTER : DT_LEFT);
-        DrawTextA(dc, d.text.c_str(), -1, &r, format);
+        DrawTextA(dc, d.text, -1, &r, format);
         SelectObject(dc, old);
         break;
       }

@@ -32,7 +32,7 @@ class NativeWindow {
   HICON Icon() const { return smallIcon_ ? smallIcon_ : icon_; }
   // A window with push buttons takes the keys that a dialog takes: Tab, Enter, Space, Esc.
   bool TakesDialogKeys() const { return focus_ != nullptr; }
-  const std::string& Text(ControlId control) const { return description_.controls[static_cast<size_t>(control)].text; }
+  const char* Text(ControlId control) const { return description_.controls[static_cast<size_t>(control)].text; }
   void SetFill(ControlId control, Colour colour);
   void SetPicture(ControlId control, PictureRef picture);
   void SetTimer(ControlId control, bool enabled);
