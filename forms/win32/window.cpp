@@ -235,7 +235,19 @@ HWND NativeWindow::ControlWindow(ControlId control) const { return controls_[sta
 
 void NativeWindow::InvalidateControl(ControlId control) {
   const RECT& r = controls_[static_cast<size_t>(control)].pixels;
+  // With a show posted, the change waits for it: a change made from inside an input hook then
+  // costs that hook no call to the window manager.
+  if (postedFlags_ != 0) {
+    UnionRect(&postedInvalid_, &postedInvalid_, &r);
+    return;
+  }
   InvalidateRect(window_, &r, FALSE);
+}
+
+void NativeWindow::InvalidatePosted() {
+  if (IsRectEmpty(&postedInvalid_)) return;
+  InvalidateRect(window_, &postedInvalid_, FALSE);
+  SetRectEmpty(&postedInvalid_);
 }
 
 void NativeWindow::SetFill(ControlId control, Colour colour) {
@@ -511,6 +523,11 @@ LRESULT CALLBACK NativeWindow::ChildProcedure(HWND window, UINT message, WPARAM 
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
+void NativeWindow::CancelWindowPos() {
+  postedFlags_ = 0;
+  InvalidatePosted();
+}
+
 void NativeWindow::PostWindowPos(HWND insertAfter, unsigned flags) {
   const bool queued = postedFlags_ != 0;  // one message carries the latest request
   postedInsertAfter_ = insertAfter;
@@ -524,6 +541,7 @@ LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (postedFlags_ != 0) {
         const unsigned flags = postedFlags_;
         postedFlags_ = 0;
+        InvalidatePosted();
         SetWindowPos(window_, postedInsertAfter_, 0, 0, 0, 0, flags);
       }
       return 0;

@@ -39,7 +39,7 @@ class NativeWindow {
   void PopupMenu(ControlId menu, unsigned flags);
   // SetWindowPos(insertAfter, 0, 0, 0, 0, flags) from the message loop, after the current handler.
   void PostWindowPos(HWND insertAfter, unsigned flags);
-  void CancelWindowPos() { postedFlags_ = 0; }
+  void CancelWindowPos();
 
  private:
   struct Control {
@@ -66,6 +66,7 @@ class NativeWindow {
   HFONT MakeFont(const Font& font) const;
   HFONT WindowFont();
   void InvalidateControl(ControlId control);
+  void InvalidatePosted();
   LRESULT DefaultButton() const;
   void MoveFocus(WPARAM wParam, LPARAM lParam);
 
@@ -85,6 +86,7 @@ class NativeWindow {
   HWND focus_ = nullptr;
   HWND postedInsertAfter_ = nullptr;  // the last posted SetWindowPos, until it runs or is cancelled
   unsigned postedFlags_ = 0;
+  RECT postedInvalid_{};  // what changed while a posted SetWindowPos waited: invalidated when it runs
   // Cleared when this object goes; a handler may close its own window while we are inside it.
   std::shared_ptr<bool> alive_{new bool(true)};
 };
