@@ -445,8 +445,10 @@ void ResourceRows(const std::string& figure, const std::vector<Resources>& ours,
         std::vector<long> o, r;
         for (const Resources& x : ours) o.push_back(x.*kind.field);
         for (const Resources& x : reference) r.push_back(x.*kind.field);
+        // Missed, but the last loop added nothing: a step taken once, not a growth with every cycle.
+        const bool stepOnce = o.size() > 2 && o.back() >= 0 && o.back() == o[o.size() - 2];
         Row(Format(figure.c_str(), kind.name), Trail(o), r.empty() ? "" : Trail(r), "", "back to start",
-            Verdict(BackToStart(o)));
+            BackToStart(o) || !stepOnce ? Verdict(BackToStart(o)) : "missed: one step, then flat");
     }
 }
 
