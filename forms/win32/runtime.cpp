@@ -1,8 +1,10 @@
-// Slimmer replacements for parts of the GNU C++ runtime that every program would otherwise carry:
-// the default terminate handler demangles type names into a console that no GUI program has, and
-// the library's own throw helpers build exceptions, which drag in the unwinder and a second,
-// copy-on-write string implementation. Ours fail the way every other operation does: the
-// program-wide report, then the end of the program.
+// The programs' entry point, and slimmer replacements for parts of the GNU C++ runtime that every
+// program would otherwise carry: the C runtime's start-up code prepares arguments, thread-local
+// data, imported data and exit handlers that no program here uses; the default terminate handler
+// demangles type names into a console that no GUI program has; and the library's own throw
+// helpers build exceptions, which drag in the unwinder and a second, copy-on-write string
+// implementation. Ours fail the way every other operation does: the program-wide report, then the
+// end of the program.
 #if defined(__GNUC__) && !defined(__clang__)
 
 #include <bits/functexcept.h>
