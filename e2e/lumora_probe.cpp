@@ -224,6 +224,18 @@ std::string Ratio(const bench::Spread& ours, const bench::Spread& reference) {
 
 std::string Difference(double ours, double reference) { return bench::Format("%+.3f ms", ours - reference); }
 
+// What one poll of the lamp costs: the lamp can be seen no sooner than a read after the paint.
+void PrintPixelReadCost() {
+    std::vector<double> reads;
+    for (int i = 0; i < 40; ++i) {
+        const double t0 = bench::NowMs();
+        bench::PixelRef(10, 10);
+        reads.push_back(bench::NowMs() - t0);
+    }
+    std::printf("lumora_probe: one screen pixel read: median %.2f ms (max %.2f) of %zu\n", bench::SpreadOf(reads).median,
+                bench::SpreadOf(reads).max, reads.size());
+}
+
 void PrintKeyRows(const KeyFigures& ours, const KeyFigures& reference) {
     const bench::Spread visible = bench::SpreadOf(ours.visible), refVisible = bench::SpreadOf(reference.visible);
     const bench::Spread lamp = bench::SpreadOf(ours.lamp), refLamp = bench::SpreadOf(reference.lamp);
@@ -269,6 +281,7 @@ void Probe() {
         MeasureReleases(kLumora, keys, ours);
         MeasureReleases(kReference, keys, reference);
     }
+    PrintPixelReadCost();
     PrintKeyRows(ours, reference);
 
     const bench::TrayCell tray;
