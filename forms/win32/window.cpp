@@ -102,6 +102,11 @@ NativeWindow::~NativeWindow() {
     if (control.font) DeleteObject(control.font);
     if (control.menu) DestroyMenu(control.menu);
   }
+  if (bufferDc_) {
+    SelectObject(bufferDc_, bufferOld_);
+    DeleteDC(bufferDc_);
+    DeleteObject(buffer_);
+  }
   if (windowFont_) DeleteObject(windowFont_);
   if (background_) DeleteObject(background_);
   if (icon_) DestroyIcon(icon_);
@@ -386,13 +391,17 @@ void NativeWindow::Paint() {
   HDC target = BeginPaint(window_, &ps);
   RECT client;
   GetClientRect(window_, &client);
-  // Painted off-screen first so a lamp or picture change never flickers.
-  HDC dc = CreateCompatibleDC(target);
-  HBITMAP buffer = CreateCompatibleBitmap(target, client.right, client.bottom);
-  HGDIOBJ oldBuffer = SelectObject(dc, buffer);
-  HBRUSH back = CreateSolidBrush(ToColorRef(description_.backColour));
-  FillRect(dc, &client, back);
-  DeleteObject(back);
+  // Painted off-screen first so a lamp or picture change never flickers. The window's size
+  // never changes, so the buffer made at its first paint serves every later one.
+  if (!bufferDc_) {
+    bufferDc_ = CreateCompatibleDC(target);
+    buffer_ = CreateCompatibleBitmap(target, client.right, client.bottom);
+    bufferOld_ = SelectObject(bufferDc_, buffer_);
+  }
+  HDC dc = bufferDc_;
+  // The DC's own brush and pen, recoloured: nothing to make and free at each paint.
+  SetDCBrushColor(dc, ToColorRef(description_.backColour));
+  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   if (background_) {
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(source, background_);
@@ -405,9 +414,6 @@ void NativeWindow::Paint() {
   PaintControls(dc);
   BitBlt(target, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
          ps.rcPaint.bottom - ps.rcPaint.top, dc, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
-  SelectObject(dc, oldBuffer);
-  DeleteObject(buffer);
-  DeleteDC(dc);
   EndPaint(window_, &ps);
 }
 
@@ -429,10 +435,10 @@ void NativeWindow::PaintControls(HDC dc) {
         break;
       }
       case Kind::Shape: {
-        HBRUSH fill = CreateSolidBrush(ToColorRef(c.fill));
-        HPEN outline = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
-        HGDIOBJ oldBrush = SelectObject(dc, fill);
-        HGDIOBJ oldPen = SelectObject(dc, outline);
+        SetDCBrushColor(dc, ToColorRef(c.fill));
+        SetDCPenColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
+        HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
         const int side = (c.pixels.right - c.pixels.left) < (c.pixels.bottom - c.pixels.top)
                              ? c.pixels.right - c.pixels.left
                              : c.pixels.bottom - c.pixels.top;
@@ -441,8 +447,6 @@ void NativeWindow::PaintControls(HDC dc) {
         Ellipse(dc, x, y, x + side, y + side);
         SelectObject(dc, oldPen);
         SelectObject(dc, oldBrush);
-        DeleteObject(outline);
-        DeleteObject(fill);
         break;
       }
       case Kind::PictureControl:
