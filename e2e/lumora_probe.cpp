@@ -1,7 +1,7 @@
 // Timing probe of the lock-key indicator, set beside the bench's reference indicator
 // (reference/ref_indicator.cpp) measured in the same session, one after the other and never both
 // at once: both hook the keyboard. Prints the rows of scripts/bench.sh's table:
-//   - a Caps Lock release to the popup visible, and to the Caps lamp in its new colour;
+//   - a Caps Lock release to the popup on the screen, and to the Caps lamp in its new colour;
 //   - how long the release's SendInput is held: under Wine it returns only once every
 //     low-level hook has answered, so that is the hook's hold; for Caps Lock and for F13;
 //   - start-up to icon and hook live, beside the reference one-window program with its icon;
@@ -132,12 +132,20 @@ void MeasureReleases(const Indicator& indicator, KeyProbe& keys, KeyFigures& fig
 
         const POINT at = LampCentre(popup, kCaps);
         const COLORREF want = Opposite(lamp);
+        // Visible means on the screen: a pixel of the popup's background in a corner, away from
+        // its labels and lamps. Wine repaints what was under a popup after it is hidden, so that
+        // pixel must first show the desktop again.
+        POINT corner{4, 4};
+        ClientToScreen(popup, &corner);
+        const COLORREF face = GetSysColor(COLOR_BTNFACE) & 0xFFFFFF;
+        const auto onScreen = [&] { return (bench::PixelRef(corner.x, corner.y) & 0xFFFFFF) == face; };
+        if (!bench::Spin(kWait, [&] { return !onScreen(); }))
+            Fail("the hidden popup stayed on the screen, or the desktop behind it has its colour");
         PressAndWait(keys, VK_CAPITAL);
         const double t0 = bench::NowMs();
         bench::KeyUp(VK_CAPITAL);
         figures.lockHold.push_back(bench::NowMs() - t0);
-        if (!bench::Spin(kWait, [&] { return IsWindowVisible(popup) != FALSE; }))
-            Fail("a Caps Lock release did not show the popup");
+        if (!bench::Spin(kWait, onScreen)) Fail("a Caps Lock release did not show the popup");
         figures.visible.push_back(bench::NowMs() - t0);
         if (bench::Spin(kLampWait, [&] { return (bench::PixelRef(at.x, at.y) & 0xFFFFFF) == want; })) {
             figures.lamp.push_back(bench::NowMs() - t0);
@@ -240,7 +248,7 @@ void PrintKeyRows(const KeyFigures& ours, const KeyFigures& reference) {
     const bench::Spread visible = bench::SpreadOf(ours.visible), refVisible = bench::SpreadOf(reference.visible);
     const bench::Spread lamp = bench::SpreadOf(ours.lamp), refLamp = bench::SpreadOf(reference.lamp);
     const size_t n = ours.visible.size();
-    bench::Row(bench::Format("Lumora: Caps release to popup visible, median / max ms (%zu)", n),
+    bench::Row(bench::Format("Lumora: Caps release to popup on screen, median / max ms (%zu)", n),
                bench::MedianMax(visible), bench::MedianMax(refVisible), Ratio(visible, refVisible), "", "");
     const auto lampCell = [](const bench::Spread& s, const KeyFigures& f) {
         std::string cell = bench::MedianMax(s);
@@ -250,7 +258,7 @@ void PrintKeyRows(const KeyFigures& ours, const KeyFigures& reference) {
     const double lampGoal = 1.05 * refVisible.median;
     bench::Row(bench::Format("Lumora: Caps release to lamp in new colour, median / max ms (%zu)", n),
                lampCell(lamp, ours), lampCell(refLamp, reference), Ratio(lamp, refLamp),
-               bench::Format("<= 1.05 x ref visible = %.2f", lampGoal),
+               bench::Format("<= 1.05 x ref on screen = %.2f", lampGoal),
                bench::Verdict(ours.unpainted == 0 && lamp.count && lamp.median <= lampGoal));
     const auto holdRow = [](const char* key, const std::vector<double>& o, const std::vector<double>& r) {
         const bench::Spread s = bench::SpreadOf(o), rs = bench::SpreadOf(r);
