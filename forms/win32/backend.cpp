@@ -68,6 +68,11 @@ void Win32Backend::CoInitializeEx(unsigned flags) {
 }
 
 Win32Backend::~Win32Backend() {
+  if (backBuffer_) {
+    SelectObject(backBuffer_, backBufferOld_);
+    DeleteDC(backBuffer_);
+    DeleteObject(backBitmap_);
+  }
   if (comInitialised_) CoUninitialize();
   if (hiddenOwner_) DestroyWindow(hiddenOwner_);
   if (instanceMutex_) CloseHandle(instanceMutex_);
@@ -88,6 +93,25 @@ void Win32Backend::ReportError(const std::string& what) {
   if (report_) report_(what);  // the application's report does not return
   ShowMessageBox(what, title_, MB_OK | MB_ICONERROR);
   Terminate();
+}
+
+HDC Win32Backend::BackBuffer(HDC target, int width, int height) {
+  if (!backBuffer_) {
+    backBuffer_ = CreateCompatibleDC(target);
+  } else if (width <= backWidth_ && height <= backHeight_) {
+    return backBuffer_;
+  }
+  backWidth_ = width > backWidth_ ? width : backWidth_;
+  backHeight_ = height > backHeight_ ? height : backHeight_;
+  HBITMAP larger = CreateCompatibleBitmap(target, backWidth_, backHeight_);
+  HGDIOBJ previous = SelectObject(backBuffer_, larger);
+  if (backBitmap_) {
+    DeleteObject(backBitmap_);
+  } else {
+    backBufferOld_ = previous;
+  }
+  backBitmap_ = larger;
+  return backBuffer_;
 }
 
 HWND Win32Backend::HiddenOwner() {

@@ -58,6 +58,10 @@ class Win32Backend : public Backend {
   int TwipsPerPixelX() const { return twipsPerPixelX_; }
   int TwipsPerPixelY() const { return twipsPerPixelY_; }
   HWND HiddenOwner();
+  // A memory DC at least this large, compatible with target, that every window paints into
+  // before its paint reaches the screen. One for the program, made once and kept: windows paint
+  // one after the other, and a popup that shows at each key then paints at once.
+  HDC BackBuffer(HDC target, int width, int height);
   UINT TaskbarCreatedMessage() const { return taskbarCreated_; }
 
  private:
@@ -73,6 +77,10 @@ class Win32Backend : public Backend {
   int twipsPerPixelX_ = 15, twipsPerPixelY_ = 15;
   UINT taskbarCreated_ = 0;
   bool comInitialised_ = false;
+  HDC backBuffer_ = nullptr;
+  HBITMAP backBitmap_ = nullptr;
+  HGDIOBJ backBufferOld_ = nullptr;
+  int backWidth_ = 0, backHeight_ = 0;
 };
 
 }  // namespace forms::win32

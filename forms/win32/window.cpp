@@ -102,11 +102,6 @@ NativeWindow::~NativeWindow() {
     if (control.font) DeleteObject(control.font);
     if (control.menu) DestroyMenu(control.menu);
   }
-  if (bufferDc_) {
-    SelectObject(bufferDc_, bufferOld_);
-    DeleteDC(bufferDc_);
-    DeleteObject(buffer_);
-  }
   if (windowFont_) DeleteObject(windowFont_);
   if (background_) DeleteObject(background_);
   if (icon_) DestroyIcon(icon_);
@@ -391,14 +386,8 @@ void NativeWindow::Paint() {
   HDC target = BeginPaint(window_, &ps);
   RECT client;
   GetClientRect(window_, &client);
-  // Painted off-screen first so a lamp or picture change never flickers. The window's size
-  // never changes, so the buffer made at its first paint serves every later one.
-  if (!bufferDc_) {
-    bufferDc_ = CreateCompatibleDC(target);
-    buffer_ = CreateCompatibleBitmap(target, client.right, client.bottom);
-    bufferOld_ = SelectObject(bufferDc_, buffer_);
-  }
-  HDC dc = bufferDc_;
+  // Painted off-screen first so a lamp or picture change never flickers.
+  HDC dc = backend_.BackBuffer(target, client.right, client.bottom);
   // The DC's own brush and pen, recoloured: nothing to make and free at each paint.
   SetDCBrushColor(dc, ToColorRef(description_.backColour));
   FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));

@@ -78,11 +78,6 @@ class NativeWindow {
   HICON smallIcon_ = nullptr;
   HBITMAP background_ = nullptr;
   HFONT windowFont_ = nullptr;
-  // The off-screen copy of the client area that every paint draws into first, kept for the
-  // window's life: a popup that shows at each key then paints at once.
-  HDC bufferDc_ = nullptr;
-  HBITMAP buffer_ = nullptr;
-  HGDIOBJ bufferOld_ = nullptr;
   std::vector<Control> controls_;
   int heldButton_ = 0;              // kLeftButton or kRightButton: the first of a press, 0 when none is held
   ControlId pressed_ = kNoControl;  // where that press began
