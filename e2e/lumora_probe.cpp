@@ -44,6 +44,14 @@ struct Indicator {
 const Indicator kLumora{"Lumora.exe", kClass, kCaption};
 const Indicator kReference{"ref_indicator.exe", "RefIndicator", "Reference Lock Indicator"};
 
+// Whether the popup is on the screen: a pixel of its background in a corner, away from its labels
+// and lamps, read back from the screen.
+bool OnScreen(HWND popup) {
+    POINT corner{4, 4};
+    ClientToScreen(popup, &corner);
+    return (bench::PixelRef(corner.x, corner.y) & 0xFFFFFF) == (GetSysColor(COLOR_BTNFACE) & 0xFFFFFF);
+}
+
 // A running indicator, found and hidden; closed as the platform's close command would (so its
 // icon goes too), or ended, when it goes out of scope.
 class Running {
@@ -66,8 +74,11 @@ public:
 
     HWND window() const { return window_; }
     const bench::Process& process() const { return process_; }
+    // Hidden, and gone from the screen: Wine repaints what was under a popup after it hides it.
     void WaitHidden() const {
         if (!bench::WaitVisible(window_, false, kWait)) Fail(std::string(indicator_.exe) + ": the popup did not hide");
+        if (!bench::WaitFor(kWait, [&] { return !OnScreen(window_); }))
+            Fail(std::string(indicator_.exe) + ": the hidden popup stayed on the screen, or the desktop has its colour");
     }
 
 private:
@@ -133,20 +144,13 @@ void MeasureReleases(const Indicator& indicator, KeyProbe& keys, KeyFigures& fig
 
         const POINT at = LampCentre(popup, kCaps);
         const COLORREF want = Opposite(lamp);
-        // Visible means on the screen: a pixel of the popup's background in a corner, away from
-        // its labels and lamps. Wine repaints what was under a popup after it is hidden, so that
-        // pixel must first show the desktop again.
-        POINT corner{4, 4};
-        ClientToScreen(popup, &corner);
-        const COLORREF face = GetSysColor(COLOR_BTNFACE) & 0xFFFFFF;
-        const auto onScreen = [&] { return (bench::PixelRef(corner.x, corner.y) & 0xFFFFFF) == face; };
-        if (!bench::Spin(kWait, [&] { return !onScreen(); }))
-            Fail("the hidden popup stayed on the screen, or the desktop behind it has its colour");
+        // Visible means on the screen, not merely marked visible (program.WaitHidden above has
+        // waited for the popup to leave the screen).
         PressAndWait(keys, VK_CAPITAL);
         const double t0 = bench::NowMs();
         bench::KeyUp(VK_CAPITAL);
         figures.lockHold.push_back(bench::NowMs() - t0);
-        if (!bench::Spin(kWait, onScreen)) Fail("a Caps Lock release did not show the popup");
+        if (!bench::Spin(kWait, [&] { return OnScreen(popup); })) Fail("a Caps Lock release did not show the popup");
         figures.visible.push_back(bench::NowMs() - t0);
         if (bench::Spin(kLampWait, [&] { return (bench::PixelRef(at.x, at.y) & 0xFFFFFF) == want; })) {
             figures.lamp.push_back(bench::NowMs() - t0);
