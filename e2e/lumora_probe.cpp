@@ -135,7 +135,10 @@ void MeasureReleases(const Indicator& indicator, KeyProbe& keys, KeyFigures& fig
     if (!bench::Activate(keys.hwnd())) Fail("the probe window cannot be activated");
     Running program(indicator);
     HWND popup = program.window();
-    // Unmeasured: the first show, and the lamp's colour, which the lock state decides.
+    // Unmeasured: the first shows, and the lamp's colour, which the lock state decides. Two of
+    // them: Wine may give the first key of a new process a key state that is not yet the desktop's,
+    // and one wrong lamp read here would put every release of the round out of step.
+    ToggleCaps(keys, program);
     COLORREF lamp = ToggleCaps(keys, program);
     for (int i = 0; i < kReleasesPerRound; ++i) {
         program.WaitHidden();
@@ -160,7 +163,7 @@ void MeasureReleases(const Indicator& indicator, KeyProbe& keys, KeyFigures& fig
         lamp = want;  // the lock has changed whatever the lamp shows
     }
     // An even number of releases in all: the lock ends as it began.
-    if ((kReleasesPerRound + 1) % 2) ToggleCaps(keys, program);
+    if ((kReleasesPerRound + 2) % 2) ToggleCaps(keys, program);
 }
 
 // Start-up: creation to the first idle message loop, then the icon and the live hook checked.
