@@ -323,14 +323,4 @@ void Probe() {
 
 }  // namespace
 
-int main() {
-    try {
-        Probe();
-    } catch (const bench::ProbeFailure& failure) {
-        std::printf("lumora_probe: %s\n", failure.why.c_str());
-        std::fflush(stdout);
-        for (const char* exe : {"Lumora.exe", "ref_indicator.exe", "ref_window.exe"}) bench::KillByImage(exe);
-        return 1;
-    }
-    return 0;
-}
+int main() { return bench::RunProbe("lumora_probe", Probe, {"Lumora.exe", "ref_indicator.exe", "ref_window.exe"}); }

@@ -125,14 +125,4 @@ void Probe() {
 
 }  // namespace
 
-int main() {
-  try {
-    Probe();
-  } catch (const bench::ProbeFailure& failure) {
-    std::printf("tavisk_probe: %s\n", failure.why.c_str());
-    std::fflush(stdout);
-    for (const char* exe : {"Tavisk.exe", "ref_indicator.exe", "ref_window.exe"}) bench::KillByImage(exe);
-    return 1;
-  }
-  return 0;
-}
+int main() { return bench::RunProbe("tavisk_probe", Probe, {"Tavisk.exe", "ref_indicator.exe", "ref_window.exe"}); }

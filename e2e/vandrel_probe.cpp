@@ -239,14 +239,4 @@ void Probe() {
 
 }  // namespace
 
-int main() {
-  try {
-    Probe();
-  } catch (const bench::ProbeFailure& failure) {
-    std::printf("vandrel_probe: %s\n", failure.why.c_str());
-    std::fflush(stdout);
-    for (const char* exe : {"Vandrel.exe", "ref_window.exe"}) bench::KillByImage(exe);
-    return 1;
-  }
-  return 0;
-}
+int main() { return bench::RunProbe("vandrel_probe", Probe, {"Vandrel.exe", "ref_window.exe"}); }

@@ -171,6 +171,18 @@ bool privateFromPagefile = false;
 
 void Fail(const std::string& why) { throw ProbeFailure{why}; }
 
+int RunProbe(const char* name, void (*probe)(), std::initializer_list<const char*> images) {
+    try {
+        probe();
+    } catch (const ProbeFailure& failure) {
+        std::printf("%s: %s\n", name, failure.why.c_str());
+        std::fflush(stdout);
+        for (const char* exe : images) KillByImage(exe);
+        return 1;
+    }
+    return 0;
+}
+
 double NowMs() {
     static const double frequency = [] {
         LARGE_INTEGER f;

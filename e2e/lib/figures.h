@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <initializer_list>
+
 #include "bench.h"
 
 namespace bench {
@@ -17,6 +19,9 @@ struct ProbeFailure {
     std::string why;
 };
 [[noreturn]] void Fail(const std::string& why);
+// A probe's main: runs probe; on a failure prints "name: why", ends every process of these
+// images that may still run, and returns 1.
+int RunProbe(const char* name, void (*probe)(), std::initializer_list<const char*> images);
 
 // Milliseconds on the performance counter.
 double NowMs();
