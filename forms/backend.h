@@ -133,10 +133,6 @@ class Backend {
 
   virtual PictureRef LoadPictureFile(const std::string& path) = 0;  // fails (forms::Fail) when it cannot
   virtual int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) = 0;
-  // Start a program with a normal, activated window and do not wait. Each returns "" once the
-  // process is created, else why it could not be: the caller decides whether that ends the program.
-  [[nodiscard]] virtual std::string StartCommandLine(const std::string& commandLine) = 0;
-  [[nodiscard]] virtual std::string StartProgram(const std::string& path, const std::string& commandLine) = 0;
   // Returns "" once the process exists, without waiting for it, else why it could not start, a
   // refused consent included.
   [[nodiscard]] virtual std::string StartThroughShell(const ShellStart& start) = 0;

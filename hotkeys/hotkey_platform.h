@@ -42,6 +42,11 @@ class HotkeyPlatform {
   virtual int GetVersionExA(OsVersionInfo& record) = 0;
   virtual std::intptr_t ShellExecuteA(std::uintptr_t window, const char* operation, const char* file,
                                       const char* parameters, const char* directory, int show) = 0;
+  // CreateProcessA with a normal, activated window, not waited on. Each returns "" once the
+  // process is created, else why it could not be. Only the driver starts programs this way: the
+  // programs it starts ask for no administrator.
+  [[nodiscard]] virtual std::string StartCommandLine(const std::string& commandLine) = 0;
+  [[nodiscard]] virtual std::string StartProgram(const std::string& path, const std::string& commandLine) = 0;
   virtual long RegCreateKeyA(std::uintptr_t root, const std::string& path, std::uintptr_t& key) = 0;
   virtual long RegSetValueExA(std::uintptr_t key, const std::string& name, std::uint32_t reserved, std::uint32_t type,
                               const std::string& data, std::uint32_t size) = 0;

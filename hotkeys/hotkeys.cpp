@@ -47,7 +47,7 @@ void Hotkeys::OpenMyComputer() {
   platform_.ShellExecuteA(mainWindow_, "open", kExplorer, kMyComputer, nullptr, kSwShowNormal);
 }
 
-std::string Hotkeys::StartCalculator() { return runtime_.StartCommandLine(kCalculator); }
+std::string Hotkeys::StartCalculator() { return platform_.StartCommandLine(kCalculator); }
 
 std::string Hotkeys::StartMediaPlayer() {
   OsVersionInfo version;
@@ -56,7 +56,7 @@ std::string Hotkeys::StartMediaPlayer() {
   const bool windows2000 = version.dwMajorVersion == 5 && version.dwMinorVersion == 0;
   const char* player = windows2000 ? kMediaPlayer2000 : kMediaPlayer;
   // The fixed path is the program to run, so no shorter prefix of it can be started in its place.
-  return runtime_.StartProgram(player, std::string("\"") + player + "\"");
+  return platform_.StartProgram(player, std::string("\"") + player + "\"");
 }
 
 // A launch key whose program cannot be started is reported, and the driver stays resident. The

@@ -132,16 +132,6 @@ int FakeBackend::ShowMessageBox(const std::string& text, const std::string& titl
   return 1;
 }
 
-std::string FakeBackend::StartCommandLine(const std::string& commandLine) {
-  log_.Add("StartCommandLine " + commandLine);
-  return missingFiles.count(commandLine) ? "File not found" : "";
-}
-
-std::string FakeBackend::StartProgram(const std::string& path, const std::string& commandLine) {
-  log_.Add("StartProgram " + path + " | " + commandLine);
-  return missingFiles.count(path) ? "File not found" : "";
-}
-
 std::string FakeBackend::StartThroughShell(const forms::ShellStart& start) {
   log_.Add("StartThroughShell hwnd=" + Hex(start.owner) + " fMask=" + Hex(start.mask) + " file=\"" + start.file +
            "\" nShow=" + std::to_string(start.show));

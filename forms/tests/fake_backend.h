@@ -45,8 +45,6 @@ class FakeBackend : public forms::Backend {
   void PopupMenu(forms::Handle window, forms::ControlId menu, unsigned flags) override;
   forms::PictureRef LoadPictureFile(const std::string& path) override;
   int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override;
-  std::string StartCommandLine(const std::string& commandLine) override;
-  std::string StartProgram(const std::string& path, const std::string& commandLine) override;
   std::string StartThroughShell(const forms::ShellStart& start) override;
   forms::Screen ScreenMetrics() override { return screen; }
   std::string ExecutableFolder() override { return executableFolder; }
@@ -67,7 +65,7 @@ class FakeBackend : public forms::Backend {
   forms::Screen screen{1024, 768, 15, 15};
   std::string executableFolder = "D:\\Disc";
   bool previousInstance = false;
-  std::set<std::string> missingFiles;      // picture loads and program starts fail for these
+  std::set<std::string> missingFiles;      // picture loads and starts through the shell fail for these
   std::function<void()> onMessageBox;       // runs inside the modal box, as nested events would
   std::function<void()> onPopupMenu;        // runs while the popup menu is open
   bool quitPosted = false;

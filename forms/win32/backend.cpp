@@ -22,17 +22,6 @@ struct IconPicture : Picture {
 static_assert(kSeeMaskNoAsync == SEE_MASK_NOASYNC && kSeeMaskFlagNoUi == SEE_MASK_FLAG_NO_UI &&
               kShowNormal == SW_SHOWNORMAL);
 
-std::string ErrorText(const std::string& what, DWORD code) {
-  char text[512] = {};
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, sizeof text,
-                 nullptr);
-  std::string message = what;
-  if (text[0]) message += "\n\n" + std::string(text);
-  return message;
-}
-
-std::string LastErrorText(const std::string& what) { return ErrorText(what, GetLastError()); }
-
 LRESULT CALLBACK OwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -53,6 +42,17 @@ RECT NormalRect(HWND window, WINDOWPLACEMENT& placement) {
 }
 
 }  // namespace
+
+std::string ErrorText(const std::string& what, DWORD code) {
+  char text[512] = {};
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, sizeof text,
+                 nullptr);
+  std::string message = what;
+  if (text[0]) message += "\n\n" + std::string(text);
+  return message;
+}
+
+std::string LastErrorText(const std::string& what) { return ErrorText(what, GetLastError()); }
 
 Win32Backend::Win32Backend(HINSTANCE instance, std::string title) : instance_(instance), title_(std::move(title)) {
   HDC screen = GetDC(nullptr);
@@ -251,27 +251,6 @@ int Win32Backend::ShowMessageBox(const std::string& text, const std::string& tit
   // Ownerless, so task-modal: it disables the program's windows, and no click on them can run a
   // handler while an error report is up.
   return MessageBoxA(nullptr, text.c_str(), title.c_str(), style | MB_SETFOREGROUND | MB_TASKMODAL);
-}
-
-std::string Win32Backend::Start(const char* application, const std::string& commandLine) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_SHOWNORMAL;
-  PROCESS_INFORMATION process{};
-  std::string line = commandLine;  // CreateProcessA may write into its command line
-  if (!CreateProcessA(application, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    return LastErrorText("Cannot start \"" + (application ? std::string(application) : commandLine) + "\".");
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return {};
-}
-
-std::string Win32Backend::StartCommandLine(const std::string& commandLine) { return Start(nullptr, commandLine); }
-
-std::string Win32Backend::StartProgram(const std::string& path, const std::string& commandLine) {
-  return Start(path.c_str(), commandLine);
 }
 
 std::string Win32Backend::StartThroughShell(const ShellStart& start) {

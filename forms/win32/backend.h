@@ -12,6 +12,10 @@ namespace forms::win32 {
 
 class NativeWindow;
 
+// What failed, then the system's text for the error code, for a report.
+std::string ErrorText(const std::string& what, DWORD code);
+std::string LastErrorText(const std::string& what);
+
 class Win32Backend : public Backend {
  public:
   // title: the program's title, for its message boxes and its single-instance mutex.
@@ -43,8 +47,6 @@ class Win32Backend : public Backend {
   void PopupMenu(Handle window, ControlId menu, unsigned flags) override;
   PictureRef LoadPictureFile(const std::string& path) override;
   int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override;
-  std::string StartCommandLine(const std::string& commandLine) override;
-  std::string StartProgram(const std::string& path, const std::string& commandLine) override;
   std::string StartThroughShell(const ShellStart& start) override;
   Screen ScreenMetrics() override;
   std::string ExecutableFolder() override;
@@ -66,7 +68,6 @@ class Win32Backend : public Backend {
 
  private:
   NativeWindow& At(Handle window);
-  std::string Start(const char* application, const std::string& commandLine);
 
   HINSTANCE instance_;
   std::string title_;

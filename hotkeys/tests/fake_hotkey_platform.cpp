@@ -47,6 +47,16 @@ std::intptr_t FakeHotkeyPlatform::ShellExecuteA(std::uintptr_t window, const cha
   return 33;
 }
 
+std::string FakeHotkeyPlatform::StartCommandLine(const std::string& commandLine) {
+  log_.Add("StartCommandLine " + commandLine);
+  return missingPrograms.count(commandLine) ? "File not found" : "";
+}
+
+std::string FakeHotkeyPlatform::StartProgram(const std::string& path, const std::string& commandLine) {
+  log_.Add("StartProgram " + path + " | " + commandLine);
+  return missingPrograms.count(path) ? "File not found" : "";
+}
+
 long FakeHotkeyPlatform::RegCreateKeyA(std::uintptr_t root, const std::string& path, std::uintptr_t& key) {
   log_.Add("RegCreateKeyA " + Hex(root) + " \"" + path + "\"");
   key = 0x5000;

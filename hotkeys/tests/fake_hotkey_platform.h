@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 
 #include "forms/tests/call_log.h"
 #include "hotkeys/hotkey_platform.h"
@@ -22,6 +23,8 @@ class FakeHotkeyPlatform : public tavisk::HotkeyPlatform {
   int GetVersionExA(tavisk::OsVersionInfo& record) override;
   std::intptr_t ShellExecuteA(std::uintptr_t window, const char* operation, const char* file, const char* parameters,
                               const char* directory, int show) override;
+  std::string StartCommandLine(const std::string& commandLine) override;
+  std::string StartProgram(const std::string& path, const std::string& commandLine) override;
   long RegCreateKeyA(std::uintptr_t root, const std::string& path, std::uintptr_t& key) override;
   long RegSetValueExA(std::uintptr_t key, const std::string& name, std::uint32_t reserved, std::uint32_t type,
                       const std::string& data, std::uint32_t size) override;
@@ -33,6 +36,7 @@ class FakeHotkeyPlatform : public tavisk::HotkeyPlatform {
   std::intptr_t previousResult = 42;
   std::uint32_t major = 6, minor = 1;
   long createKeyResult = 0;
+  std::set<std::string> missingPrograms;  // starts of these fail
   std::string storedData;  // the bytes RegSetValueExA was given, as many as its size said
 
  private:

@@ -120,7 +120,7 @@ TEST_F(HotkeysTest, UnknownOrZeroExtendedIdsStartNothingAndAreNotPassedOn) {
 
 TEST_F(HotkeysTest, WhileAKeysReportIsUpThatKeyDoesNothingButAnotherMayReportToo) {
   const std::string player = "C:\\Program Files\\Windows Media Player\\wmplayer.exe";
-  backend.missingFiles = {player, "calc"};
+  platform.missingPrograms = {player, "calc"};
   int reports = 0;
   backend.onMessageBox = [&] {
     if (++reports > 1) return;
@@ -137,7 +137,7 @@ TEST_F(HotkeysTest, WhileAKeysReportIsUpThatKeyDoesNothingButAnotherMayReportToo
 }
 
 TEST_F(HotkeysTest, AProgramThatCannotStartIsReportedAndTheDriverStaysResident) {
-  backend.missingFiles.insert("C:\\Program Files\\Windows Media Player\\wmplayer.exe");
+  platform.missingPrograms.insert("C:\\Program Files\\Windows Media Player\\wmplayer.exe");
   EXPECT_EQ(Hotkey(Wide(hotkeys.HotkeyIdMedia)), 0);
   EXPECT_THAT(log.Lines().back(), ::testing::StartsWith("MessageBox \"File not found\""));
   log.Clear();

@@ -30,6 +30,22 @@ LRESULT CALLBACK HotkeyWindowProcThunk(HWND window, UINT message, WPARAM wParam,
   return result;
 }
 
+std::string Start(const char* application, const std::string& commandLine) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION process{};
+  std::string line = commandLine;  // CreateProcessA may write into its command line
+  if (!::CreateProcessA(application, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return forms::win32::LastErrorText("Cannot start \"" + (application ? std::string(application) : commandLine) +
+                                       "\".");
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return {};
+}
+
 class Win32HotkeyPlatform : public HotkeyPlatform {
  public:
   std::uint16_t GlobalAddAtomA(const std::string& name) override { return ::GlobalAddAtomA(name.c_str()); }
@@ -69,6 +85,12 @@ class Win32HotkeyPlatform : public HotkeyPlatform {
   std::intptr_t ShellExecuteA(std::uintptr_t window, const char* operation, const char* file, const char* parameters,
                               const char* directory, int show) override {
     return reinterpret_cast<std::intptr_t>(::ShellExecuteA(ToHwnd(window), operation, file, parameters, directory, show));
+  }
+
+  std::string StartCommandLine(const std::string& commandLine) override { return Start(nullptr, commandLine); }
+
+  std::string StartProgram(const std::string& path, const std::string& commandLine) override {
+    return Start(path.c_str(), commandLine);
   }
 
   long RegCreateKeyA(std::uintptr_t root, const std::string& path, std::uintptr_t& key) override {
