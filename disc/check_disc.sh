@@ -10,6 +10,11 @@
 #       How the installers start the program they installed: only in .onInstSuccess of COMMON_NSH,
 #       through explorer.exe, so that it runs as the logged-on user and not with the installer's
 #       administrator's token; no other line of any of the scripts starts it.
+#   check_disc.sh --shell-starts OBJDUMP LAUNCHER_EXE
+#       The launcher can start a program only through the shell: it imports ShellExecuteExA and
+#       nothing that creates a process directly (CreateProcess*, WinExec, LoadModule). The installers
+#       it starts ask for an administrator, and a direct start of one fails for every user who is
+#       not one (ERROR_ELEVATION_REQUIRED); only the shell asks for consent.
 #   check_disc.sh --verify ISO TREE FILE_LIST VOLUME_ID LABEL
 #       Reads the image back: its volume id; the file names of its Joliet tree (what Windows
 #       reads) and of its Rock Ridge tree, each exactly the names in FILE_LIST (one path a line,
@@ -69,7 +74,17 @@ if [ "${1:-}" = --unelevated-start ] && [ $# -ge 2 ]; then
     exit 0
 fi
 
-[ "${1:-}" = --verify ] && [ $# -eq 6 ] || { sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
+if [ "${1:-}" = --shell-starts ] && [ $# -eq 3 ]; then
+    objdump=$2 exe=$3
+    imports=$("$objdump" -p "$exe") || fail "$exe: $objdump cannot read it"
+    direct=$({ grep -oE '\b(CreateProcess[A-Za-z]*|WinExec|LoadModule)\b' <<<"$imports" || true; } | sort -u | paste -sd, -)
+    [ -z "$direct" ] || fail "$exe imports $direct: an installer started that way never asks for consent"
+    grep -qE '\bShellExecuteExA\b' <<<"$imports" || fail "$exe does not import ShellExecuteExA"
+    echo "check_disc: $exe starts programs only through the shell (ShellExecuteExA)"
+    exit 0
+fi
+
+[ "${1:-}" = --verify ] && [ $# -eq 6 ] || { sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
 ISO=$2 TREE=$3 LIST=$4 VOLID=$5 LABEL=$6
 [ -f "$ISO" ] || { echo "check_disc: no image $ISO: build the target disc_iso" >&2; exit 1; }
 
