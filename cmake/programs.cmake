@@ -1,5 +1,12 @@
 # Shared build rules for the three Windows programs and the native test trees.
 
+# The processorArchitecture that the programs' manifests name.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(KBD_MANIFEST_ARCH amd64)
+else()
+  set(KBD_MANIFEST_ARCH x86)
+endif()
+
 if(WIN32 AND NOT MSVC)
   # Static: no runtime DLL beyond the system's.
   add_link_options(-static -static-libgcc -static-libstdc++)
@@ -58,6 +65,18 @@ function(kbd_win32_program target)
       get_filename_component(folder ${source} DIRECTORY)
       file(GLOB inputs ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/* ${PROJECT_SOURCE_DIR}/common/res/*)
       list(FILTER inputs EXCLUDE REGEX "\\.rc$")
+      # The manifest names the program's own architecture, and so does its Common-Controls
+      # dependency: a 64-bit program that asks for the x86 assembly binds to the 32-bit one, and
+      # its dialogs lose their buttons. One source per program; each tree gets its own copy,
+      # which the resource compiler finds on the include path.
+      file(GLOB manifests ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.manifest.in)
+      foreach(manifest IN LISTS manifests)
+        get_filename_component(name ${manifest} NAME_WLE)
+        set(generated ${CMAKE_CURRENT_BINARY_DIR}/${folder}/${name})
+        configure_file(${manifest} ${generated} @ONLY)
+        list(APPEND inputs ${generated})
+        target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${folder})
+      endforeach()
       set_source_files_properties(${source} PROPERTIES OBJECT_DEPENDS "${inputs}")
     endif()
   endforeach()

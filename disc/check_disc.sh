@@ -15,6 +15,10 @@
 #       nothing that creates a process directly (CreateProcess*, WinExec, LoadModule). The installers
 #       it starts ask for an administrator, and a direct start of one fails for every user who is
 #       not one (ERROR_ELEVATION_REQUIRED); only the shell asks for consent.
+#   check_disc.sh --manifest-arch ARCH PROGRAM...
+#       Each program's embedded manifest names ARCH (x86 or amd64) for the program itself and for
+#       every assembly it depends on: Windows binds a 64-bit program that asks for the x86
+#       Common-Controls to the 32-bit one, and its dialogs lose their buttons.
 #   check_disc.sh --verify ISO TREE FILE_LIST VOLUME_ID LABEL
 #       Reads the image back: its volume id; the file names of its Joliet tree (what Windows
 #       reads) and of its Rock Ridge tree, each exactly the names in FILE_LIST (one path a line,
@@ -84,7 +88,19 @@ if [ "${1:-}" = --shell-starts ] && [ $# -eq 3 ]; then
     exit 0
 fi
 
-[ "${1:-}" = --verify ] && [ $# -eq 6 ] || { sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
+if [ "${1:-}" = --manifest-arch ] && [ $# -ge 3 ]; then
+    arch=$2
+    shift 2
+    for exe in "$@"; do
+        manifest=$(wrestool -x --raw --type=24 "$exe") || fail "$exe: no manifest"
+        archs=$(grep -o 'processorArchitecture="[^"]*"' <<<"$manifest" | sed 's/.*="\(.*\)"/\1/' | sort -u | paste -sd, -)
+        [ "$archs" = "$arch" ] || fail "$exe: the manifest names processorArchitecture '${archs:-none}', not '$arch' alone"
+        echo "check_disc: ${exe##*/}: the manifest names $arch"
+    done
+    exit 0
+fi
+
+[ "${1:-}" = --verify ] && [ $# -eq 6 ] || { sed -n '2,/^set -euo/{/^set/d;p}' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
 ISO=$2 TREE=$3 LIST=$4 VOLID=$5 LABEL=$6
 [ -f "$ISO" ] || { echo "check_disc: no image $ISO: build the target disc_iso" >&2; exit 1; }
 
