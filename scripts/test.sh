@@ -4,8 +4,9 @@
 # Exit status 0 only when all passed.
 #
 # Both Windows trees are always built and their disc checks run (no Wine needed). End to end, a
-# host that runs 32-bit code tests both trees; one that cannot (scripts/hosts.sh decides by
-# running a 32-bit program) tests the 64-bit tree, and says so.
+# host that runs 32-bit code, natively or through user-mode emulation (which scripts/setup.sh sets
+# up where the kernel refuses 32-bit code), tests both trees; one that cannot (scripts/hosts.sh
+# decides by running a 32-bit program) tests the 64-bit tree, and says so.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
@@ -13,13 +14,19 @@ cd "$ROOT"
 scripts/setup.sh
 # shellcheck source=hosts.sh
 source scripts/hosts.sh
+kbd_runs_32bit || true  # in this shell, so that the verdict is kept here
 TREES=$(kbd_e2e_trees)
-if kbd_runs_32bit; then
-  WHY="end to end: win32 and win64, because this host runs 32-bit code ($KBD_32BIT_WHY)"
-else
-  WHY="end to end: win64 only, because this host cannot run 32-bit code ($KBD_32BIT_WHY); win32 is built and disc-checked, not run"
-fi
-echo "== $WHY"
+HOST=$(kbd_host_line)
+echo "== $HOST"
+
+# How a tree's programs run under Wine here.
+how() {
+  case $1:$(kbd_32bit_kind) in
+  win32:emulated) echo "under wine32, through user-mode emulation" ;;
+  win32:*) echo "under wine32, natively" ;;
+  win64:*) echo "under wine64, natively" ;;
+  esac
+}
 
 echo "== native: unit tests"
 cmake --preset native
@@ -35,10 +42,15 @@ for tree in win32 win64; do
   ctest --test-dir build/$tree -L disc --output-on-failure || status=1
 done
 
+results=()
 for tree in $TREES; do
-  echo "== $tree: end-to-end tests under Wine"
-  scripts/e2e.sh --build-dir build/$tree || status=1
+  echo "== $tree: end-to-end tests $(how $tree)"
+  started=$SECONDS
+  if scripts/e2e.sh --build-dir build/$tree; then result=passed; else result=FAILED; status=1; fi
+  results+=("== $tree: end to end $(how $tree): $result in $((SECONDS - started)) s")
 done
+[[ " $TREES " == *" win32 "* ]] || results+=("== win32: built and disc-checked, not run end to end: this host cannot run 32-bit code")
 
-echo "== $WHY"
+echo "== $HOST"
+printf '%s\n' "${results[@]}"
 exit $status
