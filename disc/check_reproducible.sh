@@ -59,7 +59,7 @@ done
 
 build() { # COPY LOG
     (cd "$1" && cmake --preset "$TREE" && cmake --build --preset "$TREE" --target disc_iso) >"$2" 2>&1 ||
-        { tail -30 "$2" >&2; fail "the build in $1 failed (log: $2)"; }
+        { tail -30 "$2" >&2; fail "the build in $1 failed (--keep keeps its log, $2)"; }
 }
 echo "reproducible: building the $TREE disc ($signed) in $A"
 build "$A" "$WORK/one.log"
