@@ -10,6 +10,12 @@ endif()
 if(WIN32 AND NOT MSVC)
   # Static: no runtime DLL beyond the system's.
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # Reproducible: no link time in the PE header (its stamp is 0), and no build folder in any
+  # string the compiler writes (__FILE__, assertions); the build folder's own map comes last, as
+  # the last map that matches wins and it lies inside the source folder.
+  add_link_options(-Wl,--no-insert-timestamp)
+  add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
+                      -ffile-prefix-map=${PROJECT_BINARY_DIR}/=)
   add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 NOMINMAX WIN32_LEAN_AND_MEAN)
 elseif(MSVC)
   add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 NOMINMAX WIN32_LEAN_AND_MEAN _CRT_SECURE_NO_WARNINGS)

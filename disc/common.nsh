@@ -15,6 +15,8 @@ Unicode true
 ; which the manifest below turns off (it names an execution level).
 !pragma warning disable 9000
 SetCompressor /SOLID lzma
+; The installed files get the time of their install, not the build's: two builds give one installer.
+SetDateSave off
 ; HKLM and Program Files: the manifest asks for an administrator.
 RequestExecutionLevel admin
 ManifestDPIAware true
