@@ -107,7 +107,7 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 fonts-wine fonts-liberation
   xvfb xauth xdotool imagemagick x11-utils icoutils
-  nsis xorriso osslsigncode openssl
+  nsis xorriso osslsigncode openssl git
 )
 I386=0
 kbd_forget_32bit

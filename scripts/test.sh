@@ -42,6 +42,11 @@ for tree in win32 win64; do
   ctest --test-dir build/$tree -L disc --output-on-failure || status=1
 done
 
+echo "== win32: the disc image built twice, from two copies of the source, byte for byte"
+disc/check_reproducible.sh || status=1
+echo "== $(kbd_main_tree): a disc signed with a throwaway certificate, verified, installed under Wine"
+disc/check_signing.sh --tree "$(kbd_main_tree)" || status=1
+
 results=()
 for tree in $TREES; do
   echo "== $tree: end-to-end tests $(how $tree)"
