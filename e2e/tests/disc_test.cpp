@@ -160,33 +160,6 @@ std::vector<std::string> PendingDeletes() {
     return deletes;
 }
 
-// Holds a program's file the way Windows' loader holds a running program's: read and execute
-// access, sharing read and delete but not write, mapped as an image. Then the file cannot be
-// written or deleted, but it can be renamed.
-class HeldImage {
-public:
-    explicit HeldImage(const std::string& path) {
-        file_ = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_EXECUTE, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file_ == INVALID_HANDLE_VALUE) return;
-        map_ = CreateFileMappingA(file_, nullptr, PAGE_READONLY | SEC_IMAGE, 0, 0, nullptr);
-        if (map_) view_ = MapViewOfFile(map_, FILE_MAP_READ, 0, 0, 0);
-    }
-    HeldImage(const HeldImage&) = delete;
-    HeldImage& operator=(const HeldImage&) = delete;
-    ~HeldImage() {
-        if (view_) UnmapViewOfFile(view_);
-        if (map_) CloseHandle(map_);
-        if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-    }
-    bool Held() const { return view_ != nullptr; }
-
-private:
-    HANDLE file_ = INVALID_HANDLE_VALUE;
-    HANDLE map_ = nullptr;
-    void* view_ = nullptr;
-};
-
 // Disables a builtin program of Wine for the processes that start while it lives. Wine reads
 // WINEDLLOVERRIDES from the Unix environment, which a Windows process cannot change for its
 // children, and its registry key as each process starts.
@@ -701,11 +674,12 @@ TEST_F(Disc, AFileHeldAsByAnotherSessionsCopyGoesAtTheRestart) {
     // An older driver (any other program will do) runs for another user.
     const std::string oldProgram = FileBytes(bench::ProgramPath("standin.exe"));
     ASSERT_TRUE(CopyFileA(bench::ProgramPath("standin.exe").c_str(), Installed(kDriver).c_str(), FALSE));
-    HeldImage old(Installed(kDriver));
+    bench::HeldImage old(Installed(kDriver));
     ASSERT_TRUE(old.Held());
 
     EXPECT_EQ(InstallWithoutStart(kDriver), 3010u) << "a silent reinstall does not say that a restart is needed";
-    EXPECT_EQ(FileBytes(Installed(kDriver)), FileBytes(bench::ProgramPath("Tavisk.exe"))) << "the new driver is not in place";
+    EXPECT_TRUE(FileBytes(Installed(kDriver)) == FileBytes(bench::ProgramPath("Tavisk.exe")))
+        << "the new driver is not in place";
     std::vector<std::string> aside;
     for (const std::string& n : FilesIn(kInstallDir))
         if (FileBytes(kInstallDir + n) == oldProgram) aside.push_back(Lower(kInstallDir + n));
@@ -713,7 +687,7 @@ TEST_F(Disc, AFileHeldAsByAnotherSessionsCopyGoesAtTheRestart) {
     EXPECT_THAT(PendingDeletes(), ::testing::ElementsAre(aside[0]));
 
     // The new driver runs for the other user too when this one removes it.
-    HeldImage current(Installed(kDriver));
+    bench::HeldImage current(Installed(kDriver));
     ASSERT_TRUE(current.Held());
     EXPECT_THAT(UninstallThroughPages(kDriver), ::testing::HasSubstr("restart"));
     EXPECT_FALSE(Exists(Installed(kDriver)));
