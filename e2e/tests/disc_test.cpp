@@ -705,7 +705,8 @@ TEST_F(Disc, AFileHeldAsByAnotherSessionsCopyGoesAtTheRestart) {
         return std::find(pending.begin(), pending.end(), Lower(path)) - pending.begin();
     };
     const auto folder = at(std::string(kInstallDir, sizeof kInstallDir - 2));
-    EXPECT_LT(folder, static_cast<long>(pending.size())) << "the install folder does not go at the restart:\n  " << ::testing::PrintToString(pending);
+    EXPECT_LT(folder, static_cast<long>(pending.size()))
+        << "the install folder does not go at the restart:\n  " << ::testing::PrintToString(pending);
     for (const std::string& n : left) EXPECT_LT(at(kInstallDir + n), folder) << n << " does not go before its folder";
 }
 

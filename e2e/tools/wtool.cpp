@@ -114,7 +114,8 @@ int Usage() {
                  "       waitwin|waithidden|waitgone|waitexists CLASS CAPTION MS\n"
                  "       key VK [FLAGS] | keydown VK | keyup VK | click X Y | rclick X Y | dclick X Y | move X Y\n"
                  "       start \"CMDLINE\" MS | close CLASS CAPTION [MS] | kill IMAGE... | keep\n"
-                 "       pixel X Y | pixels X Y W H | pixelblt X Y | regquery KEY VALUE | hold PATH MS | tray N | menu | metrics | buttons\n");
+                 "       pixel X Y | pixels X Y W H | pixelblt X Y | regquery KEY VALUE | hold PATH MS\n"
+                 "       tray N | menu | metrics | buttons\n");
     return 2;
 }
 
