@@ -6,7 +6,9 @@
 ;                  and a WM_CLOSE to it runs the program's own Exit path
 ;   UNINSTALLER    file name of the uninstaller in the install folder
 ;   SETUP_ICON, WIZARD_BITMAP, WELCOME_TEXT, FINISH_TEXT
-;   AUTOSTART_VALUE (optional) a value under HKLM ...\Run that the program writes, removed on uninstall
+;   REBOOT_TEXT    the finish page's text when the old program file waits for a restart
+;   AUTOSTART_VALUE, AUTOSTART_DATA  the value under HKLM ...\Run that starts the program at log-on:
+;                  written by the installer while it has an administrator's rights, removed on uninstall
 ; The build passes on the command line:
 ;   OUTFILE, PROGRAM_FILE (the built program), VERSION (1.1.0), COMPANY, COPYRIGHT
 
@@ -27,6 +29,17 @@ ManifestDPIAware true
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT_KEY}"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+; Shared by both products' shortcuts in the all-users Start menu: it goes with the last of them.
+!define START_MENU_FOLDER "$SMPROGRAMS\Multimedia Keyboard"
+; Each installer is built for the width of the program it carries. A 32-bit program's HKLM\Software
+; is the 32-bit view (Wow6432Node on 64-bit Windows), a 64-bit one's the native view: the installer
+; writes and deletes the autostart value in the view where the program itself writes it, so that
+; there is one value, not two, and the uninstaller takes the one there is.
+!if ${NSIS_PTR_SIZE} > 4
+  !define PROGRAM_REG_VIEW 64
+!else
+  !define PROGRAM_REG_VIEW 32
+!endif
 
 Name "${PRODUCT_NAME}"
 OutFile "${OUTFILE}"
@@ -53,6 +66,10 @@ VIAddVersionKey /LANG=1033 "OriginalFilename" "Setup.exe"
 !define MUI_WELCOMEFINISHPAGE_BITMAP "${WIZARD_BITMAP}"
 !define MUI_WELCOMEPAGE_TEXT "${WELCOME_TEXT}"
 !define MUI_FINISHPAGE_TEXT "${FINISH_TEXT}"
+; Shown instead when the old program file was still in use (MoveProgramAside). The new program is
+; in place already; the restart only ends the old copy and deletes its file, so it can wait.
+!define MUI_FINISHPAGE_TEXT_REBOOT "${REBOOT_TEXT}"
+!define MUI_FINISHPAGE_REBOOTLATER_DEFAULT
 !define MUI_ABORTWARNING
 
 !insertmacro MUI_PAGE_WELCOME
@@ -112,6 +129,42 @@ FunctionEnd
 !insertmacro KBD_CLOSE_PROGRAM ""
 !insertmacro KBD_CLOSE_PROGRAM "un."
 
+; A copy that CloseProgram cannot see, because it runs in another user's session (Fast User
+; Switching, Remote Desktop), still holds the program's file: Windows refuses to write or delete a
+; running program's file, but lets it be renamed. So the file moves to a free name in the same
+; folder and is deleted at the next restart (Delete /REBOOTOK sets the reboot flag only when the
+; file is still held); its own name is free for the new file at once. The uninstaller moves it
+; aside too: a delete at restart under the program's own name would take a program that is
+; installed again before that restart.
+!macro KBD_MOVE_PROGRAM_ASIDE un
+Function ${un}MoveProgramAside
+  Push $0
+  ${If} ${FileExists} "$INSTDIR\${PROGRAM}"
+    GetTempFileName $0 "$INSTDIR"
+    Delete "$0"
+    ClearErrors
+    Rename "$INSTDIR\${PROGRAM}" "$0"
+    ${If} ${Errors}
+      ; Held without leave to rename: the copy below reports the file it cannot write.
+      Delete "$0"
+    ${Else}
+      Delete /REBOOTOK "$0"
+    ${EndIf}
+  ${EndIf}
+  Pop $0
+FunctionEnd
+!macroend
+!insertmacro KBD_MOVE_PROGRAM_ASIDE ""
+!insertmacro KBD_MOVE_PROGRAM_ASIDE "un."
+
+; A file could not go until the next restart: 3010 (ERROR_SUCCESS_REBOOT_REQUIRED) tells a silent
+; caller what the wizard's finish page or a message tells a user.
+!macro KBD_REBOOT_STATUS
+  ${If} ${RebootFlag}
+    SetErrorLevel 3010
+  ${EndIf}
+!macroend
+
 ; Without administrator rights neither HKLM nor Program Files can be written (Windows 2000 and
 ; XP have no elevation prompt): say so and stop before anything is changed.
 !macro KBD_REQUIRE_ADMIN
@@ -124,20 +177,36 @@ FunctionEnd
   ${EndIf}
 !macroend
 
+; The programs are installed for the machine: their shortcuts go to the all-users Start menu.
 Function .onInit
   !insertmacro KBD_REQUIRE_ADMIN
+  SetShellVarContext all
+  SetRegView ${PROGRAM_REG_VIEW}
 FunctionEnd
 
 Function un.onInit
   !insertmacro KBD_REQUIRE_ADMIN
+  SetShellVarContext all
+  SetRegView ${PROGRAM_REG_VIEW}
 FunctionEnd
 
 Section "${PRODUCT_NAME}"
   ; A running copy holds its file, and a new copy would only hand off to it and end.
   Call CloseProgram
   SetOutPath "$INSTDIR"
+  Call MoveProgramAside
   File "/oname=${PROGRAM}" "${PROGRAM_FILE}"
+  ${If} ${RebootFlag}
+    DetailPrint "The old version is still in use: a restart of the computer completes the update."
+  ${EndIf}
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+
+  ; The shortcut starts in the install folder (the out path), not in the installer's.
+  CreateDirectory "${START_MENU_FOLDER}"
+  CreateShortCut "${START_MENU_FOLDER}\${PRODUCT_NAME}.lnk" "$INSTDIR\${PROGRAM}"
+  ; Written here, before .onInstSuccess starts the program: the program runs at the user's
+  ; normal rights, and Windows refuses it the write under HKLM.
+  WriteRegStr HKLM "${RUN_KEY}" "${AUTOSTART_VALUE}" '${AUTOSTART_DATA}'
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT_NAME}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${PROGRAM},0"
@@ -150,6 +219,7 @@ Section "${PRODUCT_NAME}"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   SectionGetSize 0 $0
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+  !insertmacro KBD_REBOOT_STATUS
 SectionEnd
 
 ; Runs when the installer has closed, after its last page or at the end of a silent install.
@@ -164,12 +234,22 @@ FunctionEnd
 
 Section "Uninstall"
   Call un.CloseProgram
-  Delete /REBOOTOK "$INSTDIR\${PROGRAM}"
+  Call un.MoveProgramAside
   Delete "$INSTDIR\${UNINSTALLER}"
-  !ifdef AUTOSTART_VALUE
-    DeleteRegValue HKLM "${RUN_KEY}" "${AUTOSTART_VALUE}"
-  !endif
+  DeleteRegValue HKLM "${RUN_KEY}" "${AUTOSTART_VALUE}"
+  Delete "${START_MENU_FOLDER}\${PRODUCT_NAME}.lnk"
+  RMDir "${START_MENU_FOLDER}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
-  ; Both products share the folder: it goes with the last of them.
+  ; Both products share the folder: it goes with the last of them. If it still holds files that
+  ; wait for the restart, and no other product's uninstaller ("Uninstall *.exe"), it goes at the
+  ; restart after them.
   RMDir "$INSTDIR"
+  ${If} ${FileExists} "$INSTDIR\*.*"
+  ${AndIfNot} ${FileExists} "$INSTDIR\Uninstall *.exe"
+    RMDir /REBOOTOK "$INSTDIR"
+  ${EndIf}
+  ${If} ${RebootFlag}
+    MessageBox MB_OK|MB_ICONINFORMATION "$(^Name) is removed, but its program is still in use, for example by another user of this computer. Its last files are deleted when you restart the computer." /SD IDOK
+  ${EndIf}
+  !insertmacro KBD_REBOOT_STATUS
 SectionEnd

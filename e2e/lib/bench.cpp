@@ -130,6 +130,21 @@ std::string ProgramPath(const std::string& exeName) { return ExeDir() + exeName;
 
 std::string Quote(const std::string& s) { return "\"" + s + "\""; }
 
+HeldImage::HeldImage(const std::string& path) {
+    file_ = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_EXECUTE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file_ == INVALID_HANDLE_VALUE) return;
+    // Without the image section a delete would succeed: the file would only wait for the handle.
+    map_ = CreateFileMappingA(file_, nullptr, PAGE_READONLY | SEC_IMAGE, 0, 0, nullptr);
+    if (map_) view_ = MapViewOfFile(map_, FILE_MAP_READ, 0, 0, 0);
+}
+
+HeldImage::~HeldImage() {
+    if (view_) UnmapViewOfFile(view_);
+    if (map_) CloseHandle(map_);
+    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+}
+
 // --- Processes ---------------------------------------------------------------
 
 Process Start(const std::string& commandLine, const char* folder, DWORD idleMs) {

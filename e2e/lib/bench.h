@@ -76,6 +76,23 @@ std::string ProgramPath(const std::string& exeName);
 // Wraps a path in double quotes for a command line.
 std::string Quote(const std::string& s);
 
+// Holds a program's file, while it lives, the way Windows' loader holds a running program's:
+// read and execute access, sharing read and delete but not write, mapped as an image. Another
+// process can then neither write nor delete the file, but it can rename it.
+class HeldImage {
+public:
+    explicit HeldImage(const std::string& path);
+    HeldImage(const HeldImage&) = delete;
+    HeldImage& operator=(const HeldImage&) = delete;
+    ~HeldImage();
+    bool Held() const { return view_ != nullptr; }
+
+private:
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+    HANDLE map_ = nullptr;
+    void* view_ = nullptr;
+};
+
 // --- Processes ---------------------------------------------------------------
 
 // CreateProcessA(NULL, cmdline, ...) then WaitForInputIdle(idleMs). folder NULL: the caller's.

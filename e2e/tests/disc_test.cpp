@@ -4,12 +4,19 @@
 // away. The disc tree is the one the image is made of (build/<tree>/disc-iso, beside bin).
 #include <gmock/gmock.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "bench_fixture.h"
 
-#include <tlhelp32.h>  // after windows.h
+// after windows.h
+#include <objbase.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
 
 namespace {
 
@@ -19,6 +26,7 @@ constexpr char kInstallDir[] = "C:\\Program Files\\Multimedia Keyboard\\";
 constexpr char kUninstallRoot[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kAutostartValue[] = "MultimediaKeyboard";
+constexpr char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
 constexpr char kStartCaption[] = "Orvane Konstel Ver:1.0";
 constexpr char kDriverPageCaption[] = "Konstel Ver:A1.0";
 // An installer's pages and its file copy take a few seconds under Wine.
@@ -33,6 +41,7 @@ struct Product {
     const char* name;          // DisplayName, and the wizard's caption before " Setup"
     const char* key;           // under ...\Uninstall
     const char* uninstaller;   // in the install folder
+    const char* logOnValue;    // its value under HKLM ...\Run
     RECT button;               // its button on the launcher's driver page, client pixels
 };
 
@@ -43,6 +52,7 @@ const Product kLed = {"Zevo LED",
                       "Keyboard LED Indicate",
                       "TarnovaKeyboardLed",
                       "Uninstall Lumora.exe",
+                      "KeyboardLedIndicate",
                       {132, 215, 132 + 241, 215 + 41}};
 const Product kDriver = {"2K Hot key",
                          "Tavisk.exe",
@@ -51,6 +61,7 @@ const Product kDriver = {"2K Hot key",
                          "Multimedia Keyboard Driver",
                          "TarnovaKeyboardDriver",
                          "Uninstall Tavisk.exe",
+                         kAutostartValue,
                          {132, 317, 132 + 241, 317 + 41}};
 // The driver button on the start window.
 constexpr RECT kKeyboardButton = {160, 309, 160 + 169, 309 + 33};
@@ -60,6 +71,118 @@ std::string UninstallerPath(const Product& p) { return std::string(kInstallDir) 
 std::string UninstallKey(const Product& p) { return std::string(kUninstallRoot) + p.key; }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string Lower(std::string s) {
+    if (!s.empty()) CharLowerA(&s[0]);
+    return s;
+}
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The names in a folder, without "." and "..".
+std::vector<std::string> FilesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string n = fd.cFileName;
+        if (n != "." && n != "..") names.push_back(n);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return names;
+}
+
+// The all-users Start menu's folder of both products, without a trailing backslash.
+std::string StartMenuFolder() {
+    char programs[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs);
+    return std::string(programs) + "\\Multimedia Keyboard";
+}
+std::string StartMenuLink(const Product& p) { return StartMenuFolder() + "\\" + p.name + ".lnk"; }
+
+struct Shortcut {
+    bool loaded = false;
+    std::string target;
+    std::string folder;  // the working folder
+};
+
+Shortcut ReadShortcut(const std::string& lnk) {
+    Shortcut s;
+    CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        std::wstring wide(lnk.begin(), lnk.end());
+        char buf[MAX_PATH] = "";
+        if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ)) && SUCCEEDED(link->GetPath(buf, MAX_PATH, nullptr, 0))) {
+            s.loaded = true;
+            s.target = buf;
+            buf[0] = 0;
+            link->GetWorkingDirectory(buf, MAX_PATH);
+            s.folder = buf;
+        }
+    }
+    if (file) file->Release();
+    if (link) link->Release();
+    CoUninitialize();
+    return s;
+}
+
+// What waits for the restart to be deleted, in order: the sources of PendingFileRenameOperations
+// whose target is empty, without the "\??\" prefix or a trailing backslash, lower case.
+std::vector<std::string> PendingDeletes() {
+    std::vector<std::string> deletes;
+    const bench::RegValue v = bench::RegQuery(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations");
+    std::vector<std::string> items;
+    std::string cur;
+    for (unsigned char c : v.data) {
+        if (c != 0) {
+            cur += static_cast<char>(c);
+            continue;
+        }
+        items.push_back(cur);
+        cur.clear();
+    }
+    // Pairs of source and target, then the empty string that ends the list.
+    for (size_t i = 0; i + 1 < items.size() && !items[i].empty(); i += 2) {
+        if (!items[i + 1].empty()) continue;
+        std::string src = items[i];
+        if (src.rfind("\\??\\", 0) == 0) src.erase(0, 4);
+        if (!src.empty() && src.back() == '\\') src.pop_back();  // a folder may end in one
+        deletes.push_back(Lower(src));
+    }
+    return deletes;
+}
+
+// Disables a builtin program of Wine for the processes that start while it lives. Wine reads
+// WINEDLLOVERRIDES from the Unix environment, which a Windows process cannot change for its
+// children, and its registry key as each process starts.
+class WineDisabled {
+public:
+    explicit WineDisabled(const char* exe) : name_(exe) {
+        had_ = bench::RegQuery(HKEY_CURRENT_USER, kOverrides, exe).Found();
+        HKEY key = nullptr;
+        if (RegCreateKeyA(HKEY_CURRENT_USER, kOverrides, &key) != ERROR_SUCCESS) return;
+        RegSetValueExA(key, exe, 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+        RegCloseKey(key);
+    }
+    WineDisabled(const WineDisabled&) = delete;
+    WineDisabled& operator=(const WineDisabled&) = delete;
+    ~WineDisabled() {
+        if (!had_) bench::RegDeleteValue(HKEY_CURRENT_USER, kOverrides, name_);
+    }
+
+private:
+    static constexpr const char* kOverrides = "Software\\Wine\\DllOverrides";
+    const char* name_;
+    bool had_ = false;
+};
 
 std::string FullPath(const std::string& path) {
     char full[MAX_PATH] = "";
@@ -157,6 +280,8 @@ protected:
         // Started by the launcher or by NSIS, not by the test: ended by name if still running.
         session.AlsoKill("Setup.exe");
         session.AlsoKill("Vandrel.exe");
+        // Wine would otherwise turn each Start-menu shortcut into a menu entry of the Linux desktop.
+        noMenuBuilder_.reset(new WineDisabled("winemenubuilder.exe"));
         RemoveEverything();
     }
 
@@ -186,6 +311,7 @@ protected:
         EXPECT_EQ(uninstallers, 0) << "an uninstaller was still running at the end of the test";
         for (auto& w : watched_) bench::Close(w);
         RemoveEverything();
+        noMenuBuilder_.reset();
         BenchTest::TearDown();
     }
 
@@ -199,15 +325,31 @@ protected:
         return pids.empty() ? 0 : pids.front();
     }
 
+    // Also what a test left for the restart: files moved aside, and the list of deletes.
     static void RemoveEverything() {
+        for (const std::string& n : FilesIn(kInstallDir)) DeleteFileA((kInstallDir + n).c_str());
         for (const Product* p : {&kLed, &kDriver}) {
-            DeleteFileA(Installed(*p).c_str());
-            DeleteFileA(UninstallerPath(*p).c_str());
             RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") +
                                                p->key).c_str());
+            bench::RegDeleteValue(HKEY_LOCAL_MACHINE, kRunKey, p->logOnValue);
+            DeleteFileA(StartMenuLink(*p).c_str());
         }
         RemoveDirectoryA(kInstallDir);
-        bench::RegDeleteValue(HKEY_LOCAL_MACHINE, kRunKey, kAutostartValue);
+        RemoveDirectoryA(StartMenuFolder().c_str());
+        bench::RegDeleteValue(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations");
+    }
+
+    // /S, with the installer's last step, the start through explorer.exe, refused: the program
+    // would write its own autostart value and hide one the installer failed to write. The exit code.
+    DWORD InstallWithoutStart(const Product& p) {
+        WineDisabled noStart("explorer.exe");
+        bench::Process install = session.Start(bench::Quote(disc + p.setupFolder + "\\Setup.exe") + " /S");
+        DWORD code = STILL_ACTIVE;
+        EXPECT_TRUE(install && bench::WaitExit(install, kWait, &code)) << p.setupFolder << " did not run to its end";
+        // explorer.exe would have started the program by now, had it started.
+        EXPECT_FALSE(bench::WaitFor(1000, [&] { return !bench::FindProcesses(p.program).empty(); }))
+            << "the installer's start was not refused";
+        return code;
     }
 
     // Until every program is built, the disc tree lacks the launcher or an installer.
@@ -317,6 +459,43 @@ protected:
             << "the uninstaller's copy did not end";
     }
 
+    // Through the uninstaller's pages: Uninstall, then Close. With a message expected on the way,
+    // waits for it, answers it with OK and returns its text.
+    std::string UninstallThroughPages(const Product& p, bool message = false) {
+        bench::Process un = session.Start(RegString(UninstallKey(p), "UninstallString"));
+        EXPECT_TRUE(un) << "the uninstaller did not start";
+        const std::string caption = std::string(p.name) + " Uninstall";
+        HWND wizard = WaitWizard(caption);
+        EXPECT_NE(wizard, nullptr) << "no window '" << caption << "'" << Windows();
+        if (!wizard || !ClickWizardButton(wizard, "&Uninstall")) return "";
+        std::string text;
+        if (message) {
+            const DWORD pid = ProcessOf(wizard);
+            HWND box = nullptr;
+            bench::WaitFor(kWait, [&] {
+                for (const auto& w : bench::TopLevelWindows())
+                    if (w.visible && w.pid == pid && w.className == "#32770" && w.hwnd != wizard) box = w.hwnd;
+                return box != nullptr;
+            });
+            EXPECT_NE(box, nullptr) << "no message from the uninstaller";
+            HWND ok = box ? bench::FindChild(box, "Button", "OK") : nullptr;
+            if (ok) {
+                for (const auto& c : bench::Children(box))
+                    if (c.className == "Static") text += c.caption;
+                // A click that comes as the box appears can get lost: again until it goes.
+                const POINT at = bench::Center(ok);
+                EXPECT_TRUE(bench::WaitFor(kWait, [&] {
+                    bench::Click(at.x, at.y);
+                    return bench::WaitFor(1000, [&] { return !IsWindow(box); });
+                })) << "the message did not close";
+            }
+        }
+        EXPECT_TRUE(ClickWizardButton(wizard, "&Close"));
+        EXPECT_TRUE(WaitWizardGone(wizard));
+        EXPECT_TRUE(bench::WaitFor(kWait, [] { return ProcessesWhosePathHas("\\~nsu").empty(); }));
+        return text;
+    }
+
     void ExpectRemoved(const Product& p, DWORD pid) {
         ExpectEndedByItsExit(pid);
         EXPECT_TRUE(bench::WaitFor(kWait, [&] { return bench::FindProcesses(p.program).empty(); }))
@@ -334,6 +513,7 @@ protected:
 
 private:
     std::vector<bench::Process> watched_;
+    std::unique_ptr<WineDisabled> noMenuBuilder_;
 };
 
 TEST_F(Disc, LedButtonInstallsTheIndicatorWhichTheUninstallerRemovesAgain) {
@@ -344,7 +524,7 @@ TEST_F(Disc, LedButtonInstallsTheIndicatorWhichTheUninstallerRemovesAgain) {
     const DWORD pid = ExpectRunningWithIcon(kLed);
     ExpectRegistered(kLed);
     EXPECT_FALSE(bench::RegQuery(std::string("HKLM\\") + kRunKey, kAutostartValue).Found())
-        << "nothing starts the indicator at log-on";
+        << "the indicator's installer wrote the driver's autostart value";
 
     UninstallSilently(kLed);
     ExpectRemoved(kLed, pid);
@@ -361,16 +541,8 @@ TEST_F(Disc, DriverButtonInstallsTheDriverWhoseUninstallerPagesRemoveItAndItsAut
     ExpectRegistered(kDriver);
     ExpectAutostartNamesTheInstalledDriver();
 
-    // Through the uninstaller's pages this time: Uninstall, then Close.
-    bench::Process un = session.Start(RegString(UninstallKey(kDriver), "UninstallString"));
-    ASSERT_TRUE(un);
-    const std::string caption = std::string(kDriver.name) + " Uninstall";
-    HWND wizard = WaitWizard(caption);
-    ASSERT_NE(wizard, nullptr) << "no window '" << caption << "'" << Windows();
-    ASSERT_TRUE(ClickWizardButton(wizard, "&Uninstall"));
-    ASSERT_TRUE(ClickWizardButton(wizard, "&Close"));
-    EXPECT_TRUE(WaitWizardGone(wizard));
-    EXPECT_TRUE(bench::WaitFor(kWait, [] { return ProcessesWhosePathHas("\\~nsu").empty(); }));
+    // Through the uninstaller's pages this time.
+    UninstallThroughPages(kDriver);
 
     ExpectRemoved(kDriver, pid);
     ExpectNoIcon();
@@ -459,6 +631,83 @@ TEST_F(Disc, TheSharedFolderGoesWithTheLastProduct) {
     UninstallSilently(kDriver);
     ExpectRemoved(kDriver, driver);
     EXPECT_FALSE(Exists(kInstallDir));
+}
+
+// Each installer leaves a log-on start and a Start-menu shortcut of its own, without the program's
+// help (it is not started here); each uninstaller takes its own, the last one the shared folder.
+TEST_F(Disc, InstallersLeaveLogOnStartsAndShortcutsWhichTheUninstallersTakeAway) {
+    if (Lacks(kLed)) GTEST_SKIP() << disc << " lacks the indicator's installer";
+    for (const Product* p : {&kDriver, &kLed}) EXPECT_EQ(InstallWithoutStart(*p), 0u) << p->setupFolder;
+
+    const std::string runKey = std::string("HKLM\\") + kRunKey;
+    // The driver's data is the very string the driver writes at every start.
+    const bench::RegValue driverRun = bench::RegQuery(runKey, kDriver.logOnValue);
+    EXPECT_EQ(driverRun.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(driverRun.String(), "\"C:\\Program Files\\Multimedia Keyboard\\Tavisk.exe\"");
+    const bench::RegValue ledRun = bench::RegQuery(runKey, kLed.logOnValue);
+    EXPECT_EQ(ledRun.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(ledRun.String(), bench::Quote(Installed(kLed)));
+    for (const Product* p : {&kDriver, &kLed}) {
+        const Shortcut link = ReadShortcut(StartMenuLink(*p));
+        EXPECT_TRUE(link.loaded) << "no shortcut " << StartMenuLink(*p);
+        EXPECT_EQ(Lower(link.target), Lower(Installed(*p)));
+        EXPECT_EQ(Lower(link.folder + "\\"), Lower(kInstallDir));
+    }
+
+    UninstallSilently(kDriver);
+    EXPECT_FALSE(bench::RegQuery(runKey, kDriver.logOnValue).Found());
+    EXPECT_FALSE(Exists(StartMenuLink(kDriver)));
+    EXPECT_TRUE(Exists(StartMenuLink(kLed))) << "the driver's uninstaller took the indicator's shortcut";
+    EXPECT_TRUE(bench::RegQuery(runKey, kLed.logOnValue).Found());
+
+    UninstallSilently(kLed);
+    for (const Product* p : {&kDriver, &kLed}) {
+        EXPECT_FALSE(bench::RegQuery(runKey, p->logOnValue).Found()) << p->logOnValue;
+        EXPECT_FALSE(bench::RegQuery(UninstallKey(*p), "DisplayName").Found()) << p->key;
+    }
+    EXPECT_FALSE(Exists(StartMenuFolder())) << "the Start-menu folder is left";
+    EXPECT_FALSE(Exists(kInstallDir)) << "the install folder is left";
+}
+
+// A copy running in another user's session, which the installers cannot find and end, holds its
+// file: a reinstall moves the old file aside and installs the new one, an uninstall removes
+// everything else; what is held goes at the restart, which each of them reports.
+TEST_F(Disc, AFileHeldAsByAnotherSessionsCopyGoesAtTheRestart) {
+    ASSERT_EQ(InstallWithoutStart(kDriver), 0u);
+    // An older driver (any other program will do) runs for another user.
+    const std::string oldProgram = FileBytes(bench::ProgramPath("standin.exe"));
+    ASSERT_TRUE(CopyFileA(bench::ProgramPath("standin.exe").c_str(), Installed(kDriver).c_str(), FALSE));
+    bench::HeldImage old(Installed(kDriver));
+    ASSERT_TRUE(old.Held());
+
+    EXPECT_EQ(InstallWithoutStart(kDriver), 3010u) << "a silent reinstall does not say that a restart is needed";
+    EXPECT_TRUE(FileBytes(Installed(kDriver)) == FileBytes(bench::ProgramPath("Tavisk.exe")))
+        << "the new driver is not in place";
+    std::vector<std::string> aside;
+    for (const std::string& n : FilesIn(kInstallDir))
+        if (FileBytes(kInstallDir + n) == oldProgram) aside.push_back(Lower(kInstallDir + n));
+    ASSERT_EQ(aside.size(), 1u) << "the old driver is not in the install folder under one other name";
+    EXPECT_THAT(PendingDeletes(), ::testing::ElementsAre(aside[0]));
+
+    // The new driver runs for the other user too when this one removes it.
+    bench::HeldImage current(Installed(kDriver));
+    ASSERT_TRUE(current.Held());
+    EXPECT_THAT(UninstallThroughPages(kDriver, true), ::testing::HasSubstr("restart"));
+    EXPECT_FALSE(Exists(Installed(kDriver)));
+    EXPECT_FALSE(bench::RegQuery(UninstallKey(kDriver), "DisplayName").Found());
+    EXPECT_FALSE(bench::RegQuery(std::string("HKLM\\") + kRunKey, kAutostartValue).Found());
+    EXPECT_FALSE(Exists(StartMenuFolder()));
+    // Left: the two held files, each deleted at the restart, and after them the folder.
+    const std::vector<std::string> pending = PendingDeletes();
+    const std::vector<std::string> left = FilesIn(kInstallDir);
+    EXPECT_EQ(left.size(), 2u);
+    const auto at = [&](const std::string& path) {
+        return std::find(pending.begin(), pending.end(), Lower(path)) - pending.begin();
+    };
+    const auto folder = at(std::string(kInstallDir, sizeof kInstallDir - 2));
+    EXPECT_LT(folder, static_cast<long>(pending.size()))
+        << "the install folder does not go at the restart:\n  " << ::testing::PrintToString(pending);
+    for (const std::string& n : left) EXPECT_LT(at(kInstallDir + n), folder) << n << " does not go before its folder";
 }
 
 }  // namespace

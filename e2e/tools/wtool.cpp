@@ -114,7 +114,8 @@ int Usage() {
                  "       waitwin|waithidden|waitgone|waitexists CLASS CAPTION MS\n"
                  "       key VK [FLAGS] | keydown VK | keyup VK | click X Y | rclick X Y | dclick X Y | move X Y\n"
                  "       start \"CMDLINE\" MS | close CLASS CAPTION [MS] | kill IMAGE... | keep\n"
-                 "       pixel X Y | pixels X Y W H | pixelblt X Y | regquery KEY VALUE | tray N | menu | metrics | buttons\n");
+                 "       pixel X Y | pixels X Y W H | pixelblt X Y | regquery KEY VALUE | hold PATH MS\n"
+                 "       tray N | menu | metrics | buttons\n");
     return 2;
 }
 
@@ -207,6 +208,12 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (cmd == "regquery" && n == 2) return RegQueryCmd(a[0], a[1]);
+    if (cmd == "hold" && n == 2) {
+        bench::HeldImage held(a[0]);
+        if (!held.Held()) return 1;
+        Sleep(static_cast<DWORD>(Num(a[1])));
+        return 0;
+    }
     if (cmd == "tray" && n == 1) {
         const POINT p = bench::TrayIconCenter(Num(a[0]));
         std::printf("%ld %ld\n", p.x, p.y);
