@@ -104,8 +104,9 @@ ws_template() {
         mkdir -p "$tmp"
         export WINEPREFIX=$tmp WINEARCH=$WS_ARCH WINEDEBUG=-all
         unset DISPLAY
-        # No Mono or Gecko install: nothing of ours needs them.
-        export WINEDLLOVERRIDES="mscoree,mshtml="
+        # No Mono or Gecko install: nothing of ours needs them. No menu builder: it would put the
+        # prefix's shortcuts into the host's own desktop menus.
+        export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
         # Through wine, which is this session's own: Debian's wineboot would always pick wine32.
         timeout 300 wine wineboot -i </dev/null >/dev/null 2>&1 || { echo "wine-session: wineboot ($WS_ARCH) failed" >&2; exit 1; }
         timeout 120 wineserver -w </dev/null >/dev/null 2>&1
@@ -256,7 +257,9 @@ ws_start() {
     local xvfb_s; xvfb_s=$(ws_since "$t")
 
     export WINEPREFIX=$WS_PFX WINEDEBUG=-all
-    unset WINEARCH WINEDLLOVERRIDES
+    unset WINEARCH
+    # The installers' Start-menu shortcuts stay in the prefix, out of the host's desktop menus.
+    export WINEDLLOVERRIDES=winemenubuilder.exe=d
     export STANDIN_LOG; STANDIN_LOG=$(ws_winpath "$WS_RUN")\\standin.log
     export KBD_E2E_DPI=$WS_DPI KBD_E2E_SIZE=$WS_SIZE
 
