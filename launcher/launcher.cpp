@@ -90,13 +90,12 @@ void MenuWindow::OnMouseMove(forms::ControlId control, int, int, forms::Twips, f
   for (PictureButton& each : buttons_) Give(each, ButtonEvent::MoveOverBackground);
 }
 
-void MenuWindow::OnMouseDown(forms::ControlId control, int mouseButton, int, forms::Twips, forms::Twips) {
-  if (!ChangesLook(mouseButton)) return;
+// Any mouse button presses and releases a button alike; only a left click starts anything.
+void MenuWindow::OnMouseDown(forms::ControlId control, int, int, forms::Twips, forms::Twips) {
   if (PictureButton* button = ButtonOf(control)) Give(*button, ButtonEvent::Down);
 }
 
-void MenuWindow::OnMouseUp(forms::ControlId control, int mouseButton, int, forms::Twips, forms::Twips) {
-  if (!ChangesLook(mouseButton)) return;
+void MenuWindow::OnMouseUp(forms::ControlId control, int, int, forms::Twips, forms::Twips) {
   if (PictureButton* button = ButtonOf(control)) Give(*button, ButtonEvent::Up);
 }
 
