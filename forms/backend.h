@@ -84,6 +84,14 @@ struct ShellStart {
   int show = kShowNormal;
 };
 
+// ERROR_CANCELLED: the user answered "No" at the consent prompt, which is no failure.
+constexpr std::uint32_t kErrorCancelled = 1223;
+
+struct ShellStartResult {
+  std::uint32_t error = 0;  // the system's error code, 0 once the process exists
+  std::string failure;      // a report's text when error is not 0
+};
+
 // SetWindowPos's insert-after handle and flags, by their Win32 values.
 constexpr std::intptr_t kHwndTopmost = -1;
 constexpr unsigned kSwpNoSize = 0x1;
@@ -133,9 +141,8 @@ class Backend {
 
   virtual PictureRef LoadPictureFile(const std::string& path) = 0;  // fails (forms::Fail) when it cannot
   virtual int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) = 0;
-  // Returns "" once the process exists, without waiting for it, else why it could not start, a
-  // refused consent included.
-  [[nodiscard]] virtual std::string StartThroughShell(const ShellStart& start) = 0;
+  // Returns once the process exists, without waiting for it.
+  [[nodiscard]] virtual ShellStartResult StartThroughShell(const ShellStart& start) = 0;
 
   virtual Screen ScreenMetrics() = 0;
   virtual std::string ExecutableFolder() = 0;

@@ -20,7 +20,7 @@ struct IconPicture : Picture {
 };
 
 static_assert(kSeeMaskNoAsync == SEE_MASK_NOASYNC && kSeeMaskFlagNoUi == SEE_MASK_FLAG_NO_UI &&
-              kShowNormal == SW_SHOWNORMAL);
+              kShowNormal == SW_SHOWNORMAL && kErrorCancelled == ERROR_CANCELLED);
 
 LRESULT CALLBACK OwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
@@ -253,7 +253,7 @@ int Win32Backend::ShowMessageBox(const std::string& text, const std::string& tit
   return MessageBoxA(nullptr, text.c_str(), title.c_str(), style | MB_SETFOREGROUND | MB_TASKMODAL);
 }
 
-std::string Win32Backend::StartThroughShell(const ShellStart& start) {
+ShellStartResult Win32Backend::StartThroughShell(const ShellStart& start) {
   // The thread is already in a single-threaded apartment (Application::Run), as the shell's
   // extensions need.
   SHELLEXECUTEINFOA info{};
@@ -265,7 +265,7 @@ std::string Win32Backend::StartThroughShell(const ShellStart& start) {
   const BOOL started = ShellExecuteExA(&info);
   const DWORD error = GetLastError();
   if (info.hProcess) CloseHandle(info.hProcess);  // there only when a mask asks for it; never waited on
-  if (!started) return ErrorText("Cannot start \"" + start.file + "\".", error);
+  if (!started) return {error, ErrorText("Cannot start \"" + start.file + "\".", error)};
   return {};
 }
 

@@ -41,7 +41,7 @@ class CountingBackend : public forms::Backend {
   void PopupMenu(forms::Handle, forms::ControlId, unsigned) override {}
   forms::PictureRef LoadPictureFile(const std::string&) override { return nullptr; }
   int ShowMessageBox(const std::string&, const std::string&, unsigned) override { return 1; }
-  std::string StartThroughShell(const forms::ShellStart&) override { return {}; }
+  forms::ShellStartResult StartThroughShell(const forms::ShellStart&) override { return {}; }
   forms::Screen ScreenMetrics() override { return {1024, 768, 15, 15}; }
   std::string ExecutableFolder() override { return {}; }
   bool PreviousInstanceRunning() override { return false; }

@@ -324,6 +324,26 @@ TEST_P(Installer, ThatCannotStartIsReportedWithThePageStillOpen) {
   EXPECT_TRUE(launcher.form4.IsVisible());
 }
 
+// "No" at the consent prompt fails the start with ERROR_CANCELLED: no report, the page stays open
+// and the button is back at rest from its release.
+TEST_P(Installer, DeclinedAtTheConsentPromptLeavesThePageAsItWas) {
+  ToDriverPage();
+  backend.declinedStarts.insert(GetParam().path);
+  const std::string button = GetParam().button;
+  Send(kSecond, kDown, button, forms::kLeftButton);
+  Send(kSecond, kUp, button, forms::kLeftButton);
+  Click(kSecond, button);
+  EXPECT_THAT(log.Lines(), ElementsAre(::testing::EndsWith("_02.ico"), "SetPicture " + button + " none",
+                                       ShellStartOf(GetParam().path)));
+  EXPECT_TRUE(launcher.form4.IsVisible());
+  EXPECT_FALSE(backend.quitPosted);
+  // Still working: the same button starts the installer the next time.
+  log.Clear();
+  backend.declinedStarts.clear();
+  Click(kSecond, button);
+  EXPECT_THAT(log.Lines(), ElementsAre(ShellStartOf(GetParam().path), "DestroyWindow 0x200", "EndMessageLoop"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Launcher, Installer, ::testing::ValuesIn(kInstallerCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
