@@ -92,6 +92,15 @@ struct ShellStartResult {
   std::string failure;      // a report's text when error is not 0
 };
 
+// What CreateMutexA on the single-instance name says: opened, the mutex was there already
+// (ERROR_ALREADY_EXISTS); refused with ERROR_ACCESS_DENIED, a copy with other rights made it, one
+// run as administrator say. Any other failure counts as no other copy.
+constexpr std::uint32_t kErrorAccessDenied = 5;
+constexpr std::uint32_t kErrorAlreadyExists = 183;
+constexpr bool AnotherCopyHoldsMutex(bool opened, std::uint32_t lastError) {
+  return opened ? lastError == kErrorAlreadyExists : lastError == kErrorAccessDenied;
+}
+
 // SetWindowPos's insert-after handle and flags, by their Win32 values.
 constexpr std::intptr_t kHwndTopmost = -1;
 constexpr unsigned kSwpNoSize = 0x1;

@@ -20,7 +20,8 @@ struct IconPicture : Picture {
 };
 
 static_assert(kSeeMaskNoAsync == SEE_MASK_NOASYNC && kSeeMaskFlagNoUi == SEE_MASK_FLAG_NO_UI &&
-              kShowNormal == SW_SHOWNORMAL && kErrorCancelled == ERROR_CANCELLED);
+              kShowNormal == SW_SHOWNORMAL && kErrorCancelled == ERROR_CANCELLED &&
+              kErrorAccessDenied == ERROR_ACCESS_DENIED && kErrorAlreadyExists == ERROR_ALREADY_EXISTS);
 
 LRESULT CALLBACK OwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
@@ -288,7 +289,7 @@ bool Win32Backend::PreviousInstanceRunning() {
     // One mutex per program and session, held for the life of the process.
     const std::string name = "Local\\" + title_ + ".SingleInstance";
     instanceMutex_ = CreateMutexA(nullptr, FALSE, name.c_str());
-    instanceState_ = (instanceMutex_ && GetLastError() == ERROR_ALREADY_EXISTS) ? 1 : 0;
+    instanceState_ = AnotherCopyHoldsMutex(instanceMutex_ != nullptr, GetLastError()) ? 1 : 0;
   }
   return instanceState_ == 1;
 }
