@@ -6,9 +6,14 @@
 #include "forms/error.h"
 #include "forms/pixels.h"
 #include "forms/win32/backend.h"
+#include "forms/window_styles.h"
 
 namespace forms::win32 {
 namespace {
+
+static_assert(kWsPopup == WS_POPUP && kWsClipChildren == WS_CLIPCHILDREN && kWsOverlappedWindow == WS_OVERLAPPEDWINDOW &&
+              kWsExToolWindow == WS_EX_TOOLWINDOW && kWsExAppWindow == WS_EX_APPWINDOW &&
+              kWsExNoActivate == WS_EX_NOACTIVATE);
 
 constexpr UINT_PTR kTimerBase = 1000;
 constexpr UINT kPostedWindowPos = WM_APP + 0x4B;
@@ -150,23 +155,9 @@ void NativeWindow::Create() {
   if (description_.background) background_ = LoadJpegResource(instance, description_.background);
   RegisterClassOnce(instance, description_.className, &NativeWindow::Procedure, nullptr);
 
-  DWORD style = WS_CLIPCHILDREN;
-  DWORD exStyle = 0;
-  if (description_.frame == Frame::Sizable) {
-    style |= WS_OVERLAPPEDWINDOW;
-  } else {
-    style |= WS_POPUP;
-  }
-  HWND owner = nullptr;
-  if (!description_.taskbarButton) {
-    // Windows keeps an owned window off the taskbar; a tool-window style alone is not enough everywhere.
-    owner = backend_.HiddenOwner();
-  } else {
-    exStyle |= WS_EX_APPWINDOW;
-  }
-  // Alt+Tab lists an owned window whose owner is hidden, unless it is a tool window: without a
-  // taskbar button, Alt+Tab is the only way back to a covered window.
-  if (!description_.inAltTab) exStyle |= WS_EX_TOOLWINDOW;
+  const WindowStyles styles = StylesOf(description_);
+  const DWORD style = styles.style, exStyle = styles.exStyle;
+  HWND owner = styles.owned ? backend_.HiddenOwner() : nullptr;
   RECT outer{0, 0, TwipsToPixels(description_.clientWidth, tx), TwipsToPixels(description_.clientHeight, ty)};
   AdjustWindowRectEx(&outer, style, FALSE, exStyle);
   int x = CW_USEDEFAULT, y = CW_USEDEFAULT;

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "forms/window_styles.h"
 #include "indicator/tests/hook_fixture.h"
 
 namespace {
@@ -73,6 +74,16 @@ TEST_F(Indicator, StartUpLightsTheLampOfEveryNonZeroKeyStateByte) {
     EXPECT_EQ(fresh.log.Lines()[6], "GetKeyboardState");
     EXPECT_EQ(fresh.log.Lines()[7 + c.fills.size()].rfind("SetWindowsHookExA", 0), 0u);
   }
+}
+
+// A click on the pop-up must not activate it, or the keys typed next go nowhere: WS_EX_NOACTIVATE
+// joins the styles it had, which keep it off the taskbar (owned) and out of Alt+Tab (tool window).
+TEST(IndicatorStyles, ThePopUpIsNeverActivatedByAClickAndOtherwiseAsBefore) {
+  const forms::WindowStyles styles = forms::StylesOf(lumora::IndicatorDescription());
+  EXPECT_EQ(styles.style, forms::kWsPopup | forms::kWsClipChildren);
+  EXPECT_EQ(styles.exStyle, forms::kWsExToolWindow | forms::kWsExNoActivate);
+  EXPECT_TRUE(styles.owned);
+  EXPECT_EQ(forms::StylesOf(lumora::AboutBoxDescription()).exStyle, forms::kWsExAppWindow) << "the About box is activated";
 }
 
 TEST_F(Indicator, AFreshWindowShowsEveryLampOlive) {
