@@ -76,6 +76,7 @@ void IndicatorWindow::OnLoad() {
   if (TrayIconId == 0) {
     TrayIconId = support_.AddTrayIcon(ControlHandle(picture1_), support::kWmMouseMove, Icon(), Text(text1_));
   }
+  support_.LetTaskbarCreatedThrough(*this);
   const forms::Screen screen = app.Platform().ScreenMetrics();
   SetLeft(screen.Width() - Width());
   SetTop(screen.Height() - Height() - kBottomMargin);

@@ -64,6 +64,9 @@ class CountingResidentPlatform : public support::ResidentPlatform {
   std::intptr_t SendMessageA(std::uintptr_t, std::uint32_t, std::uintptr_t, std::intptr_t) override { return 0; }
   int Shell_NotifyIconA(std::uint32_t, const support::NotifyIconRecord&) override { return 1; }
   int SetWindowPos(std::uintptr_t, std::intptr_t, int, int, int, int, std::uint32_t) override { return 1; }
+  std::uint32_t RegisterWindowMessageA(const std::string&) override { return 0xC0F0; }
+  bool ChangeWindowMessageFilterEx(std::uintptr_t, std::uint32_t, std::uint32_t) override { return true; }
+  bool ChangeWindowMessageFilter(std::uint32_t, std::uint32_t) override { return true; }
 };
 
 class CountingHookPlatform : public lumora::HookPlatform {

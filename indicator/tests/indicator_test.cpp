@@ -21,6 +21,7 @@ TEST_F(Indicator, StartUpRunsItsStepsInOrderAndStaysHidden) {
               ElementsAre("CreateWindow LumoraIndicator 0x100", "SetWindowPos 0x100 after=-1 0,0,0,0 flags=3",
                           "PreviousInstanceRunning",
                           "Shell_NotifyIconA ADD cbSize=88 hWnd=0x108 uID=1 uFlags=7 uCallbackMessage=512 hIcon=0x10002",
+                          "RegisterWindowMessageA \"TaskbarCreated\"", "ChangeWindowMessageFilterEx 0x100 msg=0xc0f0 action=1",
                           "Move 0x100 left=10680 top=0", "Move 0x100 left=10680 top=9565", "GetKeyboardState",
                           "SetWindowsHookExA 13 proc=0xc0de module=0x400000 thread=0", "RunMessageLoop"));
   EXPECT_EQ(form1.TrayIconId, 1);
@@ -71,8 +72,8 @@ TEST_F(Indicator, StartUpLightsTheLampOfEveryNonZeroKeyStateByte) {
       if (line.rfind("SetFill", 0) == 0) fills.push_back(line);
     }
     EXPECT_EQ(fills, c.fills);
-    EXPECT_EQ(fresh.log.Lines()[6], "GetKeyboardState");
-    EXPECT_EQ(fresh.log.Lines()[7 + c.fills.size()].rfind("SetWindowsHookExA", 0), 0u);
+    EXPECT_EQ(fresh.log.Lines()[8], "GetKeyboardState");
+    EXPECT_EQ(fresh.log.Lines()[9 + c.fills.size()].rfind("SetWindowsHookExA", 0), 0u);
   }
 }
 
