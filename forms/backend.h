@@ -21,7 +21,11 @@ struct Picture {
 using PictureRef = std::shared_ptr<Picture>;
 
 // Destroyed: the native window went without DestroyNativeWindow, taken along by its owner, say.
-enum class EventType { MouseMove, MouseDown, MouseUp, Click, Timer, Menu, Close, EndSession, TaskbarCreated, Destroyed };
+// PowerBroadcast and SessionChange carry the platform's event code (PBT_..., WTS_...) in code.
+enum class EventType {
+  MouseMove, MouseDown, MouseUp, Click, Timer, Menu, Close, EndSession, TaskbarCreated, PowerBroadcast, SessionChange,
+  Destroyed
+};
 
 // Mouse buttons, one bit each: a press or release names one, a move the ones held.
 constexpr int kLeftButton = 1;
@@ -37,6 +41,7 @@ struct Event {
   int button = 0;
   int shift = 0;   // 1 Shift, 2 Ctrl, 4 Alt
   Twips x = 0, y = 0;
+  std::uint32_t code = 0;
 };
 
 class EventSink {

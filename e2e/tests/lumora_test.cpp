@@ -196,6 +196,23 @@ TEST_F(Lumora, AReleaseShowsTheIndicatorAboveTheTaskbarWithoutTakingTheFocus) {
     }
 }
 
+// Windows may drop the hook of a busy, just resumed system without a word, so the indicator installs
+// it anew on every resume and unlock. Wine drops no hook; what it shows is that the new hook works.
+TEST_F(Lumora, AfterAResumeOrAnUnlockACapsLockReleaseStillShowsItsNewState) {
+    StartIndicator();
+    bool on = ToggleLock(kCaps);
+    const std::pair<UINT, WPARAM> events[] = {{WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC},
+                                              {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND},
+                                              {WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK}};
+    for (const auto& [message, event] : events) {
+        SCOPED_TRACE(event);
+        SendMessageA(form1, message, event, 0);  // returns once the indicator has handled it
+        const bool now = ToggleLock(kCaps);
+        EXPECT_NE(now, on) << "the release after the event did not show the lock's new state";
+        on = now;
+    }
+}
+
 TEST_F(Lumora, PressingALockKeyShowsNothingUntilItIsReleased) {
     StartIndicator();
     ASSERT_TRUE(WaitHiddenAgain());

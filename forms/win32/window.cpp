@@ -583,6 +583,16 @@ LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
       if (wParam) Raise(EventType::EndSession, kNoControl);
       return 0;
+    case WM_POWERBROADCAST:
+    case WM_WTSSESSION_CHANGE: {
+      Event event;
+      event.type = message == WM_POWERBROADCAST ? EventType::PowerBroadcast : EventType::SessionChange;
+      event.code = static_cast<std::uint32_t>(wParam);
+      sink_.OnEvent(event);
+      // Nothing of this window is touched after the handler, which may have closed it. TRUE grants
+      // a power query, as the default procedure does.
+      return message == WM_POWERBROADCAST ? TRUE : 0;
+    }
     default:
       if (message == backend_.TaskbarCreatedMessage() && message != 0) {
         Raise(EventType::TaskbarCreated, kNoControl);

@@ -87,6 +87,8 @@ class CountingHookPlatform : public lumora::HookPlatform {
     return 1;
   }
   int SetForegroundWindow(std::uintptr_t) override { return 1; }
+  int WTSRegisterSessionNotification(std::uintptr_t, std::uint32_t) override { return 1; }
+  int WTSUnRegisterSessionNotification(std::uintptr_t) override { return 1; }
 
   std::uint64_t nextHookCalls = 0;
   std::uint16_t keyState = 0xFF80;
