@@ -443,6 +443,24 @@ TEST_F(Lumora, ASecondCopyHandsOffAndEndsLeavingOneIcon) {
     EXPECT_TRUE(ToggleLock(kCaps) != ToggleLock(kCaps)) << "the first copy no longer follows the keys";
 }
 
+// A copy run as administrator makes the single-instance mutex with rights that others lack; the
+// test makes it so with an empty access list. Opening it is then refused (ERROR_ACCESS_DENIED), and
+// that still is a copy running: this one ends at once, before it adds an icon or a hook.
+TEST_F(Lumora, AMutexThatCannotBeOpenedCountsAsACopyRunning) {
+    SECURITY_DESCRIPTOR locked{};
+    InitializeSecurityDescriptor(&locked, SECURITY_DESCRIPTOR_REVISION);
+    alignas(DWORD) BYTE noAccess[sizeof(ACL)];
+    InitializeAcl(reinterpret_cast<ACL*>(noAccess), sizeof noAccess, ACL_REVISION);
+    SetSecurityDescriptorDacl(&locked, TRUE, reinterpret_cast<ACL*>(noAccess), FALSE);
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, &locked, FALSE};
+    HANDLE held = CreateMutexA(&attributes, FALSE, "Local\\Lumora.SingleInstance");
+    ASSERT_NE(held, nullptr);
+    bench::Process copy = StartProgram("Lumora.exe");
+    ASSERT_TRUE(copy);
+    EXPECT_TRUE(bench::WaitExit(copy, kWait)) << "it runs as if no other copy did";
+    CloseHandle(held);
+}
+
 TEST_F(Lumora, EveryKeyStillReachesAnotherHookAndTheFocusedApplication) {
     KeyProbe probe;  // its hook first, so it is called after the indicator's
     StartIndicator();
