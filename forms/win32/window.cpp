@@ -11,9 +11,9 @@
 namespace forms::win32 {
 namespace {
 
-static_assert(kWsPopup == WS_POPUP && kWsClipChildren == WS_CLIPCHILDREN && kWsOverlappedWindow == WS_OVERLAPPEDWINDOW &&
-              kWsExToolWindow == WS_EX_TOOLWINDOW && kWsExAppWindow == WS_EX_APPWINDOW &&
-              kWsExNoActivate == WS_EX_NOACTIVATE);
+static_assert(kWsPopup == WS_POPUP && kWsClipChildren == WS_CLIPCHILDREN &&
+              kWsOverlappedWindow == WS_OVERLAPPEDWINDOW && kWsExToolWindow == WS_EX_TOOLWINDOW &&
+              kWsExAppWindow == WS_EX_APPWINDOW && kWsExNoActivate == WS_EX_NOACTIVATE);
 
 constexpr UINT_PTR kTimerBase = 1000;
 constexpr UINT kPostedWindowPos = WM_APP + 0x4B;

@@ -85,7 +85,8 @@ TEST(IndicatorStyles, ThePopUpIsNeverActivatedByAClickAndOtherwiseAsBefore) {
   EXPECT_EQ(styles.style, forms::kWsPopup | forms::kWsClipChildren);
   EXPECT_EQ(styles.exStyle, forms::kWsExToolWindow | forms::kWsExNoActivate);
   EXPECT_TRUE(styles.owned);
-  EXPECT_EQ(forms::StylesOf(lumora::AboutBoxDescription()).exStyle, forms::kWsExAppWindow) << "the About box is activated";
+  EXPECT_EQ(forms::StylesOf(lumora::AboutBoxDescription()).exStyle, forms::kWsExAppWindow)
+      << "the About box is activated";
 }
 
 TEST_F(Indicator, AFreshWindowShowsEveryLampOlive) {
@@ -148,7 +149,8 @@ TEST_F(Indicator, ExitWithoutAHookSkipsTheUnhook) {
   Start();
   Menu("mnuQuit");
   EXPECT_THAT(log.Lines(),
-              ElementsAre("WTSUnRegisterSessionNotification 0x100", "Shell_NotifyIconA DELETE cbSize=88 hWnd=0x108 uID=1 uFlags=7 uCallbackMessage=0 hIcon=0x0",
+              ElementsAre("WTSUnRegisterSessionNotification 0x100",
+                          "Shell_NotifyIconA DELETE cbSize=88 hWnd=0x108 uID=1 uFlags=7 uCallbackMessage=0 hIcon=0x0",
                           "DestroyWindow 0x100", "EndMessageLoop"));
 }
 
