@@ -21,7 +21,11 @@ struct Picture {
 using PictureRef = std::shared_ptr<Picture>;
 
 // Destroyed: the native window went without DestroyNativeWindow, taken along by its owner, say.
-enum class EventType { MouseMove, MouseDown, MouseUp, Click, Timer, Menu, Close, EndSession, TaskbarCreated, Destroyed };
+// PowerBroadcast and SessionChange carry the platform's event code (PBT_..., WTS_...) in code.
+enum class EventType {
+  MouseMove, MouseDown, MouseUp, Click, Timer, Menu, Close, EndSession, TaskbarCreated, PowerBroadcast, SessionChange,
+  Destroyed
+};
 
 // Mouse buttons, one bit each: a press or release names one, a move the ones held.
 constexpr int kLeftButton = 1;
@@ -37,6 +41,7 @@ struct Event {
   int button = 0;
   int shift = 0;   // 1 Shift, 2 Ctrl, 4 Alt
   Twips x = 0, y = 0;
+  std::uint32_t code = 0;
 };
 
 class EventSink {
@@ -83,6 +88,23 @@ struct ShellStart {
   std::uint32_t mask = kSeeMaskNoAsync | kSeeMaskFlagNoUi;
   int show = kShowNormal;
 };
+
+// ERROR_CANCELLED: the user answered "No" at the consent prompt, which is no failure.
+constexpr std::uint32_t kErrorCancelled = 1223;
+
+struct ShellStartResult {
+  std::uint32_t error = 0;  // the system's error code, 0 once the process exists
+  std::string failure;      // a report's text when error is not 0
+};
+
+// What CreateMutexA on the single-instance name says: opened, the mutex was there already
+// (ERROR_ALREADY_EXISTS); refused with ERROR_ACCESS_DENIED, a copy with other rights made it, one
+// run as administrator say. Any other failure counts as no other copy.
+constexpr std::uint32_t kErrorAccessDenied = 5;
+constexpr std::uint32_t kErrorAlreadyExists = 183;
+constexpr bool AnotherCopyHoldsMutex(bool opened, std::uint32_t lastError) {
+  return opened ? lastError == kErrorAlreadyExists : lastError == kErrorAccessDenied;
+}
 
 // SetWindowPos's insert-after handle and flags, by their Win32 values.
 constexpr std::intptr_t kHwndTopmost = -1;
@@ -133,9 +155,8 @@ class Backend {
 
   virtual PictureRef LoadPictureFile(const std::string& path) = 0;  // fails (forms::Fail) when it cannot
   virtual int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) = 0;
-  // Returns "" once the process exists, without waiting for it, else why it could not start, a
-  // refused consent included.
-  [[nodiscard]] virtual std::string StartThroughShell(const ShellStart& start) = 0;
+  // Returns once the process exists, without waiting for it.
+  [[nodiscard]] virtual ShellStartResult StartThroughShell(const ShellStart& start) = 0;
 
   virtual Screen ScreenMetrics() = 0;
   virtual std::string ExecutableFolder() = 0;

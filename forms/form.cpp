@@ -115,6 +115,8 @@ void Form::Dispatch(const Event& event) {
     case EventType::Close: Unload(kUnloadFromControlMenu); break;
     case EventType::EndSession: Unload(kUnloadFromSession); break;
     case EventType::TaskbarCreated: OnTaskbarCreated(); break;
+    case EventType::PowerBroadcast: OnPowerBroadcast(event.code); break;
+    case EventType::SessionChange: OnSessionChange(event.code); break;
     case EventType::Destroyed: Destroyed(); break;
   }
 }

@@ -75,6 +75,9 @@ class Form : public EventSink {
   virtual void OnTimer(ControlId) {}
   // The shell's taskbar was re-created; icons added before are gone.
   virtual void OnTaskbarCreated() {}
+  // WM_POWERBROADCAST's event, and WM_WTSSESSION_CHANGE's for a window registered for it.
+  virtual void OnPowerBroadcast(std::uint32_t /*event*/) {}
+  virtual void OnSessionChange(std::uint32_t /*event*/) {}
 
   Application& app;
 

@@ -59,6 +59,7 @@ void MainWindow::OnLoad() {
   if (TrayIconId == 0) {
     TrayIconId = support_.AddTrayIcon(ControlHandle(picture1_), support::kWmMouseMove, Icon(), Text(tavisk_));
   }
+  support_.LetTaskbarCreatedThrough(*this);
   hotkeys_.SetUp(WindowHandle());
 }
 

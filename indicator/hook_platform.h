@@ -16,6 +16,11 @@ constexpr std::uint32_t kVkNumLock = 144;
 constexpr std::uint32_t kVkScroll = 145;
 // GetKeyState while a lock key is released: still down (high byte 0xFF), toggle bit already new.
 constexpr std::uint16_t kDownAndOn = 0xFF81;
+// WM_POWERBROADCAST's resume events, WM_WTSSESSION_CHANGE's unlock, and the session to hear of.
+constexpr std::uint32_t kPbtApmResumeSuspend = 0x7;
+constexpr std::uint32_t kPbtApmResumeAutomatic = 0x12;
+constexpr std::uint32_t kWtsSessionUnlock = 0x8;
+constexpr std::uint32_t kNotifyForThisSession = 0;
 
 // The platform's KBDLLHOOKSTRUCT: five 32-bit little-endian fields, read as bytes so that the
 // layout does not depend on the compiler.
@@ -52,6 +57,10 @@ class HookPlatform {
   virtual std::int16_t GetKeyState(std::int32_t virtualKey) = 0;
   virtual int GetKeyboardState(std::uint8_t* keys256) = 0;
   virtual int SetForegroundWindow(std::uintptr_t window) = 0;
+  // wtsapi32's, loaded at run time so that the program still starts where it is missing; there
+  // they do nothing. Their results are not used.
+  virtual int WTSRegisterSessionNotification(std::uintptr_t window, std::uint32_t flags) = 0;
+  virtual int WTSUnRegisterSessionNotification(std::uintptr_t window) = 0;
 };
 
 }  // namespace lumora

@@ -1,5 +1,7 @@
 #include "indicator/indicator.h"
 
+#include <utility>
+
 #include "indicator/res/resource.h"
 #include "indicator/texts.h"
 
@@ -76,17 +78,33 @@ void IndicatorWindow::OnLoad() {
   if (TrayIconId == 0) {
     TrayIconId = support_.AddTrayIcon(ControlHandle(picture1_), support::kWmMouseMove, Icon(), Text(text1_));
   }
+  support_.LetTaskbarCreatedThrough(*this);
   const forms::Screen screen = app.Platform().ScreenMetrics();
   SetLeft(screen.Width() - Width());
   SetTop(screen.Height() - Height() - kBottomMargin);
 
+  SetLampsFromKeyboardState(false);
+  InstallKeyboardHook();
+  sessionWindow_ = WindowHandle();
+  platform_.WTSRegisterSessionNotification(sessionWindow_, kNotifyForThisSession);
+}
+
+void IndicatorWindow::SetLampsFromKeyboardState(bool offToo) {
   std::uint8_t keys[256] = {};
   platform_.GetKeyboardState(keys);
-  // The whole byte counts: a lock that is on (low bit) and a lock key held down (high bit) alike.
-  if (keys[kVkNumLock] != 0) SetFillColour(shape1_, LampOnColor);
-  if (keys[kVkCapital] != 0) SetFillColour(shape2_, LampOnColor);
-  if (keys[kVkScroll] != 0) SetFillColour(shape3_, LampOnColor);
+  const std::pair<forms::ControlId, std::uint32_t> lamps[] = {
+      {shape1_, kVkNumLock}, {shape2_, kVkCapital}, {shape3_, kVkScroll}};
+  for (const auto& [lamp, key] : lamps) {
+    // The whole byte counts: a lock that is on (low bit) and a lock key held down (high bit) alike.
+    if (keys[key] != 0) {
+      SetFillColour(lamp, LampOnColor);
+    } else if (offToo) {
+      SetFillColour(lamp, LampOffColor);
+    }
+  }
+}
 
+void IndicatorWindow::InstallKeyboardHook() {
   KeyboardHookHandle = platform_.SetWindowsHookExA(kWhKeyboardLl, platform_.KeyboardHookProcAddress(),
                                                    platform_.ModuleInstance(), 0);
   if (KeyboardHookHandle == 0) {
@@ -94,8 +112,27 @@ void IndicatorWindow::OnLoad() {
   }
 }
 
+// Windows removes a low-level hook that misses LowLevelHooksTimeout, without a word, and that comes
+// easily while a resumed system is busy; a hook installed anew works again. Lock changes made
+// while it was gone were not seen, so the lamps are read afresh.
+void IndicatorWindow::ReinstallKeyboardHook() {
+  if (KeyboardHookHandle != 0) platform_.UnhookWindowsHookEx(KeyboardHookHandle);
+  InstallKeyboardHook();
+  SetLampsFromKeyboardState(true);
+}
+
+void IndicatorWindow::OnPowerBroadcast(std::uint32_t event) {
+  // Automatic comes with every resume, suspend as well when the user woke the system.
+  if (event == kPbtApmResumeAutomatic || event == kPbtApmResumeSuspend) ReinstallKeyboardHook();
+}
+
+void IndicatorWindow::OnSessionChange(std::uint32_t event) {
+  if (event == kWtsSessionUnlock) ReinstallKeyboardHook();
+}
+
 void IndicatorWindow::OnQueryUnload(int& /*cancel*/, int /*mode*/) {
   if (KeyboardHookHandle != 0) platform_.UnhookWindowsHookEx(KeyboardHookHandle);
+  platform_.WTSUnRegisterSessionNotification(sessionWindow_);
   if (TrayIconId != 0) {
     support_.DeleteTrayIcon(TrayIconId);
     TrayIconId = 0;

@@ -34,7 +34,7 @@ class IndicatorWindow : public forms::Form {
   std::intptr_t KeyboardHookProc(std::int32_t nCode, std::uintptr_t wParam, std::intptr_t lParam);
 
   // Program-wide: there is one Form1 object for the whole run, so the handle lives with it.
-  // Written once by the load, never cleared.
+  // Written by the load and by each re-install, never cleared.
   std::uintptr_t KeyboardHookHandle = 0;
   std::int32_t TrayIconId = 0;
 
@@ -45,14 +45,22 @@ class IndicatorWindow : public forms::Form {
   void OnClick(forms::ControlId control) override;
   void OnTimer(forms::ControlId control) override;
   void OnTaskbarCreated() override;
+  void OnPowerBroadcast(std::uint32_t event) override;
+  void OnSessionChange(std::uint32_t event) override;
 
  private:
+  void InstallKeyboardHook();
+  void ReinstallKeyboardHook();
+  // offToo: a lamp whose lock is off is painted olive as well, not left as it is.
+  void SetLampsFromKeyboardState(bool offToo);
   void ShowAbout();
   forms::ControlId LampOf(std::uint32_t vkCode) const;
 
   support::ResidentSupport& support_;
   HookPlatform& platform_;
   AboutBox& about_;
+  // Kept: the unload may come after the window has gone, and asking a form for its handle loads it.
+  std::uintptr_t sessionWindow_ = 0;
   // Resolved once: the hook must not search the controls by name on every key.
   forms::ControlId shape1_, shape2_, shape3_, text1_, picture1_, timer1_, mnuShow_, mnuDisplay_, mnuQuit_;
 };

@@ -90,13 +90,12 @@ void MenuWindow::OnMouseMove(forms::ControlId control, int, int, forms::Twips, f
   for (PictureButton& each : buttons_) Give(each, ButtonEvent::MoveOverBackground);
 }
 
-void MenuWindow::OnMouseDown(forms::ControlId control, int mouseButton, int, forms::Twips, forms::Twips) {
-  if (!ChangesLook(mouseButton)) return;
+// Any mouse button presses and releases a button alike; only a left click starts anything.
+void MenuWindow::OnMouseDown(forms::ControlId control, int, int, forms::Twips, forms::Twips) {
   if (PictureButton* button = ButtonOf(control)) Give(*button, ButtonEvent::Down);
 }
 
-void MenuWindow::OnMouseUp(forms::ControlId control, int mouseButton, int, forms::Twips, forms::Twips) {
-  if (!ChangesLook(mouseButton)) return;
+void MenuWindow::OnMouseUp(forms::ControlId control, int, int, forms::Twips, forms::Twips) {
   if (PictureButton* button = ButtonOf(control)) Give(*button, ButtonEvent::Up);
 }
 
@@ -124,25 +123,26 @@ Form4::Form4(forms::Application& application, forms::Form& startWindow)
 
 void Form4::OnClick(forms::ControlId control) {
   if (control == image1_) {
-    StartInstaller(kLedSetup);
-    Unload();
+    if (StartInstaller(kLedSetup)) Unload();
   } else if (control == image2_) {
-    StartInstaller(kWin2000Setup);
-    Unload();
+    if (StartInstaller(kWin2000Setup)) Unload();
   } else if (control == image3_) {
     Unload();
     form1_.Show();
   }
 }
 
-void Form4::StartInstaller(const char* literal) {
+bool Form4::StartInstaller(const char* literal) {
   // Never by CreateProcess: the installers ask for an administrator, and only the shell lets
   // Windows ask the user for consent.
   forms::ShellStart start;
   start.owner = WindowHandle();
   start.file = DiscPath(literal);
-  const std::string failure = app.Platform().StartThroughShell(start);
-  if (!failure.empty()) forms::Fail(failure);
+  const forms::ShellStartResult result = app.Platform().StartThroughShell(start);
+  // "No" at the consent prompt: the user changed their mind, so the page stays as it was.
+  if (result.error == forms::kErrorCancelled) return false;
+  if (result.error != 0) forms::Fail(result.failure);
+  return true;
 }
 
 }  // namespace vandrel

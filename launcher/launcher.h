@@ -60,7 +60,8 @@ class Form4 : public MenuWindow {
   void OnClick(forms::ControlId control) override;
 
  private:
-  void StartInstaller(const char* literal);
+  // False when the user declined the consent prompt; any other failure ends the program.
+  bool StartInstaller(const char* literal);
 
   forms::Form& form1_;
   forms::ControlId image1_, image2_, image3_;

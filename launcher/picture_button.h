@@ -25,12 +25,6 @@ constexpr Look LookAfter(ButtonEvent event) {
   return Look::Rest;
 }
 
-// The left and right buttons press and release a picture button alike; the middle and X
-// buttons leave its look alone.
-constexpr bool ChangesLook(int mouseButton) {
-  return mouseButton == forms::kLeftButton || mouseButton == forms::kRightButton;
-}
-
 struct PictureButton {
   forms::ControlId control = forms::kNoControl;
   const char* hoverFile = nullptr;    // fills slot 1

@@ -39,6 +39,16 @@ void ResidentSupport::RestoreTrayIcon(std::int32_t id) {
   if (icon && icon->shown) platform_.Shell_NotifyIconA(kNimAdd, icon->added);
 }
 
+void ResidentSupport::LetTaskbarCreatedThrough(forms::Form& window) {
+  // User Interface Privilege Isolation drops a message from a process with lower rights, Explorer's
+  // among them, unless the window lets it through: a copy run as administrator would lose its icon
+  // for good when Explorer restarts.
+  const std::uint32_t message = platform_.RegisterWindowMessageA(kTaskbarCreated);
+  if (!platform_.ChangeWindowMessageFilterEx(window.WindowHandle(), message, kMsgfltAllow)) {
+    platform_.ChangeWindowMessageFilter(message, kMsgfltAdd);
+  }
+}
+
 std::uintptr_t ResidentSupport::TrayIconOwner(std::int32_t id) const {
   const TrayIcon* icon = FindTrayIcon(trayIcons_, id);
   return icon ? icon->owner : 0;

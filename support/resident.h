@@ -17,6 +17,9 @@ constexpr std::uint32_t kWmLButtonUp = 514;
 constexpr std::uint32_t kWmRButtonUp = 517;
 constexpr std::uint32_t kSwpNoSizeNoMove = 3;
 constexpr std::intptr_t kHwndTopmost = -1;
+constexpr std::uint32_t kMsgfltAllow = 1;  // MSGFLT_ALLOW, ChangeWindowMessageFilterEx's action
+constexpr std::uint32_t kMsgfltAdd = 1;    // MSGFLT_ADD, ChangeWindowMessageFilter's flag
+constexpr char kTaskbarCreated[] = "TaskbarCreated";
 
 // What the module needs of Win32.
 class ResidentPlatform {
@@ -28,6 +31,11 @@ class ResidentPlatform {
   virtual int Shell_NotifyIconA(std::uint32_t message, const NotifyIconRecord& record) = 0;
   virtual int SetWindowPos(std::uintptr_t window, std::intptr_t insertAfter, int x, int y, int cx, int cy,
                            std::uint32_t flags) = 0;
+  virtual std::uint32_t RegisterWindowMessageA(const std::string& name) = 0;
+  // Loaded at run time: Windows 2000 and XP have neither, Vista only the one without Ex. Each
+  // returns false where this Windows lacks it; the call's own result is not used.
+  virtual bool ChangeWindowMessageFilterEx(std::uintptr_t window, std::uint32_t message, std::uint32_t action) = 0;
+  virtual bool ChangeWindowMessageFilter(std::uint32_t message, std::uint32_t flag) = 0;
 };
 
 class ResidentSupport {
@@ -42,6 +50,9 @@ class ResidentSupport {
 
   // Adds the icon with this id again, as it was first added: the taskbar was re-created and lost it.
   void RestoreTrayIcon(std::int32_t id);
+  // Lets the shell's "TaskbarCreated" reach the window also when the program runs with higher
+  // rights than the shell.
+  void LetTaskbarCreatedThrough(forms::Form& window);
 
   std::int32_t TrayIconCounter() const { return trayIconCounter_; }
   // The window an id was given out for, 0 for an id never given out. An id keeps its owner after

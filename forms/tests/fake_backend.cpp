@@ -132,10 +132,12 @@ int FakeBackend::ShowMessageBox(const std::string& text, const std::string& titl
   return 1;
 }
 
-std::string FakeBackend::StartThroughShell(const forms::ShellStart& start) {
+forms::ShellStartResult FakeBackend::StartThroughShell(const forms::ShellStart& start) {
   log_.Add("StartThroughShell hwnd=" + Hex(start.owner) + " fMask=" + Hex(start.mask) + " file=\"" + start.file +
            "\" nShow=" + std::to_string(start.show));
-  return missingFiles.count(start.file) ? "File not found" : "";
+  if (declinedStarts.count(start.file)) return {forms::kErrorCancelled, "The operation was canceled by the user."};
+  if (missingFiles.count(start.file)) return {2, "File not found"};
+  return {};
 }
 
 bool FakeBackend::PreviousInstanceRunning() {

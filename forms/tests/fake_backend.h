@@ -45,7 +45,7 @@ class FakeBackend : public forms::Backend {
   void PopupMenu(forms::Handle window, forms::ControlId menu, unsigned flags) override;
   forms::PictureRef LoadPictureFile(const std::string& path) override;
   int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override;
-  std::string StartThroughShell(const forms::ShellStart& start) override;
+  forms::ShellStartResult StartThroughShell(const forms::ShellStart& start) override;
   forms::Screen ScreenMetrics() override { return screen; }
   std::string ExecutableFolder() override { return executableFolder; }
   bool PreviousInstanceRunning() override;
@@ -66,6 +66,7 @@ class FakeBackend : public forms::Backend {
   std::string executableFolder = "D:\\Disc";
   bool previousInstance = false;
   std::set<std::string> missingFiles;      // picture loads and starts through the shell fail for these
+  std::set<std::string> declinedStarts;    // the user answers "No" at the consent prompt for these
   std::function<void()> onMessageBox;       // runs inside the modal box, as nested events would
   std::function<void()> onPopupMenu;        // runs while the popup menu is open
   bool quitPosted = false;

@@ -152,4 +152,14 @@ TEST_F(FormModel, UsingAPropertyOfAnUnloadedWindowLoadsIt) {
 
 TEST_F(FormModel, ALookupOfAnAbsentMemberIsAnError) { EXPECT_THROW(form1.Find("Image9"), forms::Error); }
 
+// A copy started as administrator makes the single-instance mutex with rights that others lack, so
+// CreateMutexA refuses it with ERROR_ACCESS_DENIED: that still is another copy, or a second one
+// would add a second icon, hook and set of hotkeys.
+TEST(SingleInstance, AMutexThatIsThereOrRefusedForWantOfRightsIsAnotherCopy) {
+  EXPECT_FALSE(forms::AnotherCopyHoldsMutex(true, 0));
+  EXPECT_TRUE(forms::AnotherCopyHoldsMutex(true, forms::kErrorAlreadyExists));
+  EXPECT_TRUE(forms::AnotherCopyHoldsMutex(false, forms::kErrorAccessDenied));
+  EXPECT_FALSE(forms::AnotherCopyHoldsMutex(false, 87));  // ERROR_INVALID_PARAMETER: no answer, so none
+}
+
 }  // namespace

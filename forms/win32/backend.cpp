@@ -20,7 +20,8 @@ struct IconPicture : Picture {
 };
 
 static_assert(kSeeMaskNoAsync == SEE_MASK_NOASYNC && kSeeMaskFlagNoUi == SEE_MASK_FLAG_NO_UI &&
-              kShowNormal == SW_SHOWNORMAL);
+              kShowNormal == SW_SHOWNORMAL && kErrorCancelled == ERROR_CANCELLED &&
+              kErrorAccessDenied == ERROR_ACCESS_DENIED && kErrorAlreadyExists == ERROR_ALREADY_EXISTS);
 
 LRESULT CALLBACK OwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
@@ -253,7 +254,7 @@ int Win32Backend::ShowMessageBox(const std::string& text, const std::string& tit
   return MessageBoxA(nullptr, text.c_str(), title.c_str(), style | MB_SETFOREGROUND | MB_TASKMODAL);
 }
 
-std::string Win32Backend::StartThroughShell(const ShellStart& start) {
+ShellStartResult Win32Backend::StartThroughShell(const ShellStart& start) {
   // The thread is already in a single-threaded apartment (Application::Run), as the shell's
   // extensions need.
   SHELLEXECUTEINFOA info{};
@@ -265,7 +266,7 @@ std::string Win32Backend::StartThroughShell(const ShellStart& start) {
   const BOOL started = ShellExecuteExA(&info);
   const DWORD error = GetLastError();
   if (info.hProcess) CloseHandle(info.hProcess);  // there only when a mask asks for it; never waited on
-  if (!started) return ErrorText("Cannot start \"" + start.file + "\".", error);
+  if (!started) return {error, ErrorText("Cannot start \"" + start.file + "\".", error)};
   return {};
 }
 
@@ -288,7 +289,7 @@ bool Win32Backend::PreviousInstanceRunning() {
     // One mutex per program and session, held for the life of the process.
     const std::string name = "Local\\" + title_ + ".SingleInstance";
     instanceMutex_ = CreateMutexA(nullptr, FALSE, name.c_str());
-    instanceState_ = (instanceMutex_ && GetLastError() == ERROR_ALREADY_EXISTS) ? 1 : 0;
+    instanceState_ = AnotherCopyHoldsMutex(instanceMutex_ != nullptr, GetLastError()) ? 1 : 0;
   }
   return instanceState_ == 1;
 }

@@ -47,7 +47,7 @@ class Win32Backend : public Backend {
   void PopupMenu(Handle window, ControlId menu, unsigned flags) override;
   PictureRef LoadPictureFile(const std::string& path) override;
   int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override;
-  std::string StartThroughShell(const ShellStart& start) override;
+  ShellStartResult StartThroughShell(const ShellStart& start) override;
   Screen ScreenMetrics() override;
   std::string ExecutableFolder() override;
   bool PreviousInstanceRunning() override;

@@ -6,9 +6,14 @@
 #include "forms/error.h"
 #include "forms/pixels.h"
 #include "forms/win32/backend.h"
+#include "forms/window_styles.h"
 
 namespace forms::win32 {
 namespace {
+
+static_assert(kWsPopup == WS_POPUP && kWsClipChildren == WS_CLIPCHILDREN &&
+              kWsOverlappedWindow == WS_OVERLAPPEDWINDOW && kWsExToolWindow == WS_EX_TOOLWINDOW &&
+              kWsExAppWindow == WS_EX_APPWINDOW && kWsExNoActivate == WS_EX_NOACTIVATE);
 
 constexpr UINT_PTR kTimerBase = 1000;
 constexpr UINT kPostedWindowPos = WM_APP + 0x4B;
@@ -150,23 +155,9 @@ void NativeWindow::Create() {
   if (description_.background) background_ = LoadJpegResource(instance, description_.background);
   RegisterClassOnce(instance, description_.className, &NativeWindow::Procedure, nullptr);
 
-  DWORD style = WS_CLIPCHILDREN;
-  DWORD exStyle = 0;
-  if (description_.frame == Frame::Sizable) {
-    style |= WS_OVERLAPPEDWINDOW;
-  } else {
-    style |= WS_POPUP;
-  }
-  HWND owner = nullptr;
-  if (!description_.taskbarButton) {
-    // Windows keeps an owned window off the taskbar; a tool-window style alone is not enough everywhere.
-    owner = backend_.HiddenOwner();
-  } else {
-    exStyle |= WS_EX_APPWINDOW;
-  }
-  // Alt+Tab lists an owned window whose owner is hidden, unless it is a tool window: without a
-  // taskbar button, Alt+Tab is the only way back to a covered window.
-  if (!description_.inAltTab) exStyle |= WS_EX_TOOLWINDOW;
+  const WindowStyles styles = StylesOf(description_);
+  const DWORD style = styles.style, exStyle = styles.exStyle;
+  HWND owner = styles.owned ? backend_.HiddenOwner() : nullptr;
   RECT outer{0, 0, TwipsToPixels(description_.clientWidth, tx), TwipsToPixels(description_.clientHeight, ty)};
   AdjustWindowRectEx(&outer, style, FALSE, exStyle);
   int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
@@ -592,6 +583,16 @@ LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
       if (wParam) Raise(EventType::EndSession, kNoControl);
       return 0;
+    case WM_POWERBROADCAST:
+    case WM_WTSSESSION_CHANGE: {
+      Event event;
+      event.type = message == WM_POWERBROADCAST ? EventType::PowerBroadcast : EventType::SessionChange;
+      event.code = static_cast<std::uint32_t>(wParam);
+      sink_.OnEvent(event);
+      // Nothing of this window is touched after the handler, which may have closed it. TRUE grants
+      // a power query, as the default procedure does.
+      return message == WM_POWERBROADCAST ? TRUE : 0;
+    }
     default:
       if (message == backend_.TaskbarCreatedMessage() && message != 0) {
         Raise(EventType::TaskbarCreated, kNoControl);

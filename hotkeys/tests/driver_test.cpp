@@ -58,6 +58,7 @@ TEST_F(Driver, StartUpRunsItsStepsInOrder) {
                           "\"C:\\Program Files\\Multimedia Keyboard\\Tavisk.exe\" size=50",
                           "RegCloseKey 0x5000", "Hide 0x200",
                           "Shell_NotifyIconA ADD cbSize=88 hWnd=0x201 uID=1 uFlags=7 uCallbackMessage=512 hIcon=0x10001",
+                          "RegisterWindowMessageA \"TaskbarCreated\"", "ChangeWindowMessageFilterEx 0x200 msg=0xc0f0 action=1",
                           "GlobalAddAtomA \"Zelmi\"", "GlobalAddAtomA \"Zelmi1\"", "GlobalAddAtomA \"Zelmi2\"",
                           "RegisterHotKey 0x200 id=-16383 mod=0 vk=0xb6", "RegisterHotKey 0x200 id=-16382 mod=0 vk=0xb7",
                           "RegisterHotKey 0x200 id=-16381 mod=0 vk=0xb5", "SetWindowLongA 0x200 index=-4 value=0xc0de",

@@ -41,7 +41,7 @@ class CountingBackend : public forms::Backend {
   void PopupMenu(forms::Handle, forms::ControlId, unsigned) override {}
   forms::PictureRef LoadPictureFile(const std::string&) override { return nullptr; }
   int ShowMessageBox(const std::string&, const std::string&, unsigned) override { return 1; }
-  std::string StartThroughShell(const forms::ShellStart&) override { return {}; }
+  forms::ShellStartResult StartThroughShell(const forms::ShellStart&) override { return {}; }
   forms::Screen ScreenMetrics() override { return {1024, 768, 15, 15}; }
   std::string ExecutableFolder() override { return {}; }
   bool PreviousInstanceRunning() override { return false; }
@@ -64,6 +64,9 @@ class CountingResidentPlatform : public support::ResidentPlatform {
   std::intptr_t SendMessageA(std::uintptr_t, std::uint32_t, std::uintptr_t, std::intptr_t) override { return 0; }
   int Shell_NotifyIconA(std::uint32_t, const support::NotifyIconRecord&) override { return 1; }
   int SetWindowPos(std::uintptr_t, std::intptr_t, int, int, int, int, std::uint32_t) override { return 1; }
+  std::uint32_t RegisterWindowMessageA(const std::string&) override { return 0xC0F0; }
+  bool ChangeWindowMessageFilterEx(std::uintptr_t, std::uint32_t, std::uint32_t) override { return true; }
+  bool ChangeWindowMessageFilter(std::uint32_t, std::uint32_t) override { return true; }
 };
 
 class CountingHookPlatform : public lumora::HookPlatform {
@@ -84,6 +87,8 @@ class CountingHookPlatform : public lumora::HookPlatform {
     return 1;
   }
   int SetForegroundWindow(std::uintptr_t) override { return 1; }
+  int WTSRegisterSessionNotification(std::uintptr_t, std::uint32_t) override { return 1; }
+  int WTSUnRegisterSessionNotification(std::uintptr_t) override { return 1; }
 
   std::uint64_t nextHookCalls = 0;
   std::uint16_t keyState = 0xFF80;

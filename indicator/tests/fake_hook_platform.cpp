@@ -40,4 +40,14 @@ int FakeHookPlatform::SetForegroundWindow(std::uintptr_t window) {
   return 1;
 }
 
+int FakeHookPlatform::WTSRegisterSessionNotification(std::uintptr_t window, std::uint32_t flags) {
+  log_.Add("WTSRegisterSessionNotification " + Hex(window) + " flags=" + std::to_string(flags));
+  return 1;
+}
+
+int FakeHookPlatform::WTSUnRegisterSessionNotification(std::uintptr_t window) {
+  log_.Add("WTSUnRegisterSessionNotification " + Hex(window));
+  return 1;
+}
+
 }  // namespace fakes

@@ -24,6 +24,8 @@ class FakeHookPlatform : public lumora::HookPlatform {
   std::int16_t GetKeyState(std::int32_t virtualKey) override;
   int GetKeyboardState(std::uint8_t* keys256) override;
   int SetForegroundWindow(std::uintptr_t window) override;
+  int WTSRegisterSessionNotification(std::uintptr_t window, std::uint32_t flags) override;
+  int WTSUnRegisterSessionNotification(std::uintptr_t window) override;
 
   std::uintptr_t moduleInstance = 0x400000;
   std::uintptr_t hookHandle = 0x4B00;  // 0: installation fails

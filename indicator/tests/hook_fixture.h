@@ -58,6 +58,13 @@ class Indicator {
     event.x = static_cast<forms::Twips>(message * backend.screen.twipsPerPixelX);
     backend.Deliver(kForm1, event);
   }
+  // WM_POWERBROADCAST or WM_WTSSESSION_CHANGE with its event code.
+  void SystemEvent(forms::EventType type, std::uint32_t code) {
+    forms::Event event;
+    event.type = type;
+    event.code = code;
+    backend.Deliver(kForm1, event);
+  }
   void Menu(const char* item) { Deliver(kForm1, forms::EventType::Menu, form1.Find(item)); }
   void Tick() { Deliver(kForm1, forms::EventType::Timer, form1.Find("Timer1")); }
 

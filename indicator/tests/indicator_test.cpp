@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "forms/window_styles.h"
 #include "indicator/tests/hook_fixture.h"
 
 namespace {
@@ -20,8 +21,10 @@ TEST_F(Indicator, StartUpRunsItsStepsInOrderAndStaysHidden) {
               ElementsAre("CreateWindow LumoraIndicator 0x100", "SetWindowPos 0x100 after=-1 0,0,0,0 flags=3",
                           "PreviousInstanceRunning",
                           "Shell_NotifyIconA ADD cbSize=88 hWnd=0x108 uID=1 uFlags=7 uCallbackMessage=512 hIcon=0x10002",
+                          "RegisterWindowMessageA \"TaskbarCreated\"", "ChangeWindowMessageFilterEx 0x100 msg=0xc0f0 action=1",
                           "Move 0x100 left=10680 top=0", "Move 0x100 left=10680 top=9565", "GetKeyboardState",
-                          "SetWindowsHookExA 13 proc=0xc0de module=0x400000 thread=0", "RunMessageLoop"));
+                          "SetWindowsHookExA 13 proc=0xc0de module=0x400000 thread=0",
+                          "WTSRegisterSessionNotification 0x100 flags=0", "RunMessageLoop"));
   EXPECT_EQ(form1.TrayIconId, 1);
   EXPECT_EQ(form1.KeyboardHookHandle, 0x4B00u);
   EXPECT_FALSE(form1.IsVisible());
@@ -70,9 +73,20 @@ TEST_F(Indicator, StartUpLightsTheLampOfEveryNonZeroKeyStateByte) {
       if (line.rfind("SetFill", 0) == 0) fills.push_back(line);
     }
     EXPECT_EQ(fills, c.fills);
-    EXPECT_EQ(fresh.log.Lines()[6], "GetKeyboardState");
-    EXPECT_EQ(fresh.log.Lines()[7 + c.fills.size()].rfind("SetWindowsHookExA", 0), 0u);
+    EXPECT_EQ(fresh.log.Lines()[8], "GetKeyboardState");
+    EXPECT_EQ(fresh.log.Lines()[9 + c.fills.size()].rfind("SetWindowsHookExA", 0), 0u);
   }
+}
+
+// A click on the pop-up must not activate it, or the keys typed next go nowhere: WS_EX_NOACTIVATE
+// joins the styles it had, which keep it off the taskbar (owned) and out of Alt+Tab (tool window).
+TEST(IndicatorStyles, ThePopUpIsNeverActivatedByAClickAndOtherwiseAsBefore) {
+  const forms::WindowStyles styles = forms::StylesOf(lumora::IndicatorDescription());
+  EXPECT_EQ(styles.style, forms::kWsPopup | forms::kWsClipChildren);
+  EXPECT_EQ(styles.exStyle, forms::kWsExToolWindow | forms::kWsExNoActivate);
+  EXPECT_TRUE(styles.owned);
+  EXPECT_EQ(forms::StylesOf(lumora::AboutBoxDescription()).exStyle, forms::kWsExAppWindow)
+      << "the About box is activated";
 }
 
 TEST_F(Indicator, AFreshWindowShowsEveryLampOlive) {
@@ -111,10 +125,10 @@ TEST_F(Indicator, ASecondCopyHandsOffAndEndsBeforeIconPlacementLampsOrHook) {
 TEST_F(Indicator, AHookThatCannotBeInstalledIsReportedAndTheProgramRunsOn) {
   platform.hookHandle = 0;
   app.Run(form1, false);
-  const std::vector<std::string> tail(log.Lines().end() - 3, log.Lines().end());
+  const std::vector<std::string> tail(log.Lines().end() - 4, log.Lines().end());
   EXPECT_THAT(tail, ElementsAre("SetWindowsHookExA 13 proc=0xc0de module=0x400000 thread=0",
                                 "MessageBox \"Failed to install low-level keyboard hook.\" title=\"Test\" style=0",
-                                "RunMessageLoop"));
+                                "WTSRegisterSessionNotification 0x100 flags=0", "RunMessageLoop"));
   EXPECT_TRUE(form1.IsLoaded());
   EXPECT_EQ(form1.TrayIconId, 1);
 }
@@ -123,7 +137,7 @@ TEST_F(Indicator, ExitRemovesHookThenIconAndEnds) {
   Start();
   Menu("mnuQuit");
   EXPECT_THAT(log.Lines(),
-              ElementsAre("UnhookWindowsHookEx 0x4b00",
+              ElementsAre("UnhookWindowsHookEx 0x4b00", "WTSUnRegisterSessionNotification 0x100",
                           "Shell_NotifyIconA DELETE cbSize=88 hWnd=0x108 uID=1 uFlags=7 uCallbackMessage=0 hIcon=0x0",
                           "DestroyWindow 0x100", "EndMessageLoop"));
   EXPECT_EQ(form1.TrayIconId, 0);
@@ -135,17 +149,18 @@ TEST_F(Indicator, ExitWithoutAHookSkipsTheUnhook) {
   Start();
   Menu("mnuQuit");
   EXPECT_THAT(log.Lines(),
-              ElementsAre("Shell_NotifyIconA DELETE cbSize=88 hWnd=0x108 uID=1 uFlags=7 uCallbackMessage=0 hIcon=0x0",
+              ElementsAre("WTSUnRegisterSessionNotification 0x100",
+                          "Shell_NotifyIconA DELETE cbSize=88 hWnd=0x108 uID=1 uFlags=7 uCallbackMessage=0 hIcon=0x0",
                           "DestroyWindow 0x100", "EndMessageLoop"));
 }
 
-TEST_F(Indicator, ACloseRequestOrTheSessionsEndUndoesTheSameTwoSteps) {
+TEST_F(Indicator, ACloseRequestOrTheSessionsEndUndoesTheSameSteps) {
   for (const forms::EventType type : {forms::EventType::Close, forms::EventType::EndSession}) {
     fakes::Indicator fresh;
     fresh.Start();
     fresh.Deliver(kForm1, type, forms::kNoControl);
     EXPECT_THAT(fresh.log.Lines(),
-                ElementsAre("UnhookWindowsHookEx 0x4b00",
+                ElementsAre("UnhookWindowsHookEx 0x4b00", "WTSUnRegisterSessionNotification 0x100",
                             "Shell_NotifyIconA DELETE cbSize=88 hWnd=0x108 uID=1 uFlags=7 uCallbackMessage=0 hIcon=0x0",
                             "DestroyWindow 0x100", "EndMessageLoop"));
   }
@@ -216,6 +231,61 @@ TEST_F(Indicator, AnOpenAboutBoxKeepsTheProgramAliveAfterExitUntilItCloses) {
   EXPECT_EQ(form1.TrayIconId, 0);
   Deliver(kForm2, forms::EventType::Click, about.Find("Command1"));
   EXPECT_TRUE(backend.quitPosted);
+}
+
+// Windows removes a low-level hook that misses LowLevelHooksTimeout without a word, easily right
+// after a resume: each resume and each unlock installs it anew as at start-up, then sets every lamp
+// from the keyboard state, since lock changes without the hook went unseen. Nothing polls.
+TEST_F(Indicator, AResumeOrAnUnlockInstallsTheHookAnewAndSetsEveryLamp) {
+  struct Case {
+    const char* what;
+    forms::EventType type;
+    std::uint32_t code;
+    bool reinstalls;
+  };
+  const Case cases[] = {
+      {"PBT_APMRESUMEAUTOMATIC", forms::EventType::PowerBroadcast, 0x12, true},
+      {"PBT_APMRESUMESUSPEND", forms::EventType::PowerBroadcast, 0x7, true},
+      {"WTS_SESSION_UNLOCK", forms::EventType::SessionChange, 0x8, true},
+      {"PBT_APMSUSPEND", forms::EventType::PowerBroadcast, 0x4, false},
+      {"PBT_APMPOWERSTATUSCHANGE", forms::EventType::PowerBroadcast, 0xA, false},
+      {"WTS_SESSION_LOCK", forms::EventType::SessionChange, 0x7, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fakes::Indicator fresh;
+    fresh.platform.keyboard[144] = 1;
+    fresh.Start();
+    fresh.platform.keyboard[144] = 0;  // Num Lock off and Caps Lock on while the hook was gone
+    fresh.platform.keyboard[20] = 1;
+    fresh.platform.hookHandle = 0x4C00;
+    fresh.SystemEvent(c.type, c.code);
+    if (c.reinstalls) {
+      EXPECT_THAT(fresh.log.Lines(),
+                  ElementsAre("UnhookWindowsHookEx 0x4b00", "SetWindowsHookExA 13 proc=0xc0de module=0x400000 thread=0",
+                              "GetKeyboardState", "SetFill Shape1 32896", "SetFill Shape2 65280", "SetFill Shape3 32896"));
+      EXPECT_EQ(fresh.form1.KeyboardHookHandle, 0x4C00u);
+      EXPECT_FALSE(fresh.form1.IsVisible());
+    } else {
+      EXPECT_TRUE(fresh.log.Lines().empty());
+    }
+  }
+}
+
+TEST_F(Indicator, ARefusedReinstallIsReportedAsAtStartUpAndExitThenUnhooksNothing) {
+  Start();
+  platform.hookHandle = 0;
+  SystemEvent(forms::EventType::PowerBroadcast, 0x12);
+  EXPECT_THAT(log.Lines(),
+              ElementsAre("UnhookWindowsHookEx 0x4b00", "SetWindowsHookExA 13 proc=0xc0de module=0x400000 thread=0",
+                          "MessageBox \"Failed to install low-level keyboard hook.\" title=\"Test\" style=0",
+                          "GetKeyboardState", "SetFill Shape1 32896", "SetFill Shape2 32896", "SetFill Shape3 32896"));
+  log.Clear();
+  Menu("mnuQuit");
+  EXPECT_THAT(log.Lines(),
+              ElementsAre("WTSUnRegisterSessionNotification 0x100",
+                          "Shell_NotifyIconA DELETE cbSize=88 hWnd=0x108 uID=1 uFlags=7 uCallbackMessage=0 hIcon=0x0",
+                          "DestroyWindow 0x100", "EndMessageLoop"));
 }
 
 TEST_F(Indicator, ARecreatedTaskbarGetsTheSameIconAgain) {

@@ -1,5 +1,6 @@
 // The indicator's entry point and its Win32 calls.
 #include <windows.h>
+#include <wtsapi32.h>
 
 #include <cstddef>
 
@@ -22,6 +23,9 @@ static_assert(sizeof(KBDLLHOOKSTRUCT) == 24 && offsetof(KBDLLHOOKSTRUCT, dwExtra
 static_assert(sizeof(KBDLLHOOKSTRUCT) == kKeyEventSize, "20-byte KBDLLHOOKSTRUCT");
 #endif
 
+static_assert(kPbtApmResumeSuspend == PBT_APMRESUMESUSPEND && kPbtApmResumeAutomatic == PBT_APMRESUMEAUTOMATIC &&
+              kWtsSessionUnlock == WTS_SESSION_UNLOCK && kNotifyForThisSession == NOTIFY_FOR_THIS_SESSION);
+
 forms::Application* program = nullptr;
 IndicatorWindow* form1 = nullptr;
 
@@ -39,6 +43,11 @@ HHOOK ToHook(std::uintptr_t hook) { return reinterpret_cast<HHOOK>(hook); }
 class Win32HookPlatform : public HookPlatform {
  public:
   explicit Win32HookPlatform(HINSTANCE instance) : instance_(instance) {}
+  ~Win32HookPlatform() override {
+    if (wtsapi_) FreeLibrary(wtsapi_);
+  }
+  Win32HookPlatform(const Win32HookPlatform&) = delete;
+  Win32HookPlatform& operator=(const Win32HookPlatform&) = delete;
 
   std::intptr_t KeyboardHookProcAddress() override { return reinterpret_cast<std::intptr_t>(&LowLevelKeyboardProc); }
   std::uintptr_t ModuleInstance() override { return reinterpret_cast<std::uintptr_t>(instance_); }
@@ -63,8 +72,30 @@ class Win32HookPlatform : public HookPlatform {
 
   int SetForegroundWindow(std::uintptr_t window) override { return ::SetForegroundWindow(reinterpret_cast<HWND>(window)); }
 
+  int WTSRegisterSessionNotification(std::uintptr_t window, std::uint32_t flags) override {
+    using Function = BOOL(WINAPI*)(HWND, DWORD);
+    const auto notify = Wtsapi<Function>("WTSRegisterSessionNotification");
+    return notify ? notify(reinterpret_cast<HWND>(window), flags) : 0;
+  }
+
+  int WTSUnRegisterSessionNotification(std::uintptr_t window) override {
+    using Function = BOOL(WINAPI*)(HWND);
+    const auto notify = Wtsapi<Function>("WTSUnRegisterSessionNotification");
+    return notify ? notify(reinterpret_cast<HWND>(window)) : 0;
+  }
+
  private:
+  // By name from a library loaded at run time: Windows 2000 has no wtsapi32, and a static import
+  // of it would stop the program's start there.
+  template <typename Function>
+  Function Wtsapi(const char* name) {
+    if (!wtsapi_) wtsapi_ = LoadLibraryA("wtsapi32.dll");
+    if (!wtsapi_) return nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(wtsapi_, name)));
+  }
+
   HINSTANCE instance_;
+  HMODULE wtsapi_ = nullptr;
 };
 
 }  // namespace

@@ -128,16 +128,15 @@ const LookCase kLookCases[] = {
      {{kDown, {"Image1", 1}}, {kUp, {"Image1", 1}}, {kMove, {"Image1", 0}}},
      {kKeyPressed, kKeyRest, kKeyHover}},
     {"TheRightButtonActsAsTheLeft", {{kDown, {"Image1", 2}}, {kUp, {"Image1", 2}}}, {kKeyPressed, kKeyRest}},
-    {"TheMiddleButtonNeitherPressesNorReleases",
+    {"TheMiddleButtonPressesAndReleasesAsTheLeft",
      {{kMove, {"Image1", 0}}, {kDown, {"Image1", forms::kMiddleButton}}, {kUp, {"Image1", forms::kMiddleButton}}},
-     {kKeyHover}},
-    {"TheXButtonsLeaveAPressPressed",
-     {{kDown, {"Image1", 1}},
-      {kDown, {"Image1", forms::kXButton1}},
+     {kKeyHover, kKeyPressed, kKeyRest}},
+    {"TheXButtonsPressAndReleaseAsTheLeft",
+     {{kDown, {"Image1", forms::kXButton1}},
       {kUp, {"Image1", forms::kXButton1}},
       {kDown, {"Image1", forms::kXButton2}},
       {kUp, {"Image1", forms::kXButton2}}},
-     {kKeyPressed}},
+     {kKeyPressed, kKeyRest, kKeyPressed, kKeyRest}},
     {"AMoveOverTheBackgroundClearsEveryButton", {{kMove, {"Image2", 0}}, {kMove, {"", 0}}},
      {kExitHover, kKeyRest, kExitRest}},
     {"AFastMoveFromButtonToButtonLeavesBothHovering",
@@ -323,6 +322,26 @@ TEST_P(Installer, ThatCannotStartIsReportedWithThePageStillOpen) {
   EXPECT_THAT(log.Lines(), ElementsAre(ShellStartOf(GetParam().path),
                                        "MessageBox \"File not found\" title=\"Test\" style=16", "Terminate"));
   EXPECT_TRUE(launcher.form4.IsVisible());
+}
+
+// "No" at the consent prompt fails the start with ERROR_CANCELLED: no report, the page stays open
+// and the button is back at rest from its release.
+TEST_P(Installer, DeclinedAtTheConsentPromptLeavesThePageAsItWas) {
+  ToDriverPage();
+  backend.declinedStarts.insert(GetParam().path);
+  const std::string button = GetParam().button;
+  Send(kSecond, kDown, button, forms::kLeftButton);
+  Send(kSecond, kUp, button, forms::kLeftButton);
+  Click(kSecond, button);
+  EXPECT_THAT(log.Lines(), ElementsAre(::testing::EndsWith("_02.ico"), "SetPicture " + button + " none",
+                                       ShellStartOf(GetParam().path)));
+  EXPECT_TRUE(launcher.form4.IsVisible());
+  EXPECT_FALSE(backend.quitPosted);
+  // Still working: the same button starts the installer the next time.
+  log.Clear();
+  backend.declinedStarts.clear();
+  Click(kSecond, button);
+  EXPECT_THAT(log.Lines(), ElementsAre(ShellStartOf(GetParam().path), "DestroyWindow 0x200", "EndMessageLoop"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Launcher, Installer, ::testing::ValuesIn(kInstallerCases),

@@ -33,4 +33,22 @@ int FakeResidentPlatform::SetWindowPos(std::uintptr_t window, std::intptr_t inse
   return 1;
 }
 
+std::uint32_t FakeResidentPlatform::RegisterWindowMessageA(const std::string& name) {
+  log_.Add("RegisterWindowMessageA \"" + name + "\"");
+  return 0xC0F0;
+}
+
+bool FakeResidentPlatform::ChangeWindowMessageFilterEx(std::uintptr_t window, std::uint32_t message,
+                                                       std::uint32_t action) {
+  if (!hasFilterEx) return false;
+  log_.Add("ChangeWindowMessageFilterEx " + Hex(window) + " msg=" + Hex(message) + " action=" + std::to_string(action));
+  return true;
+}
+
+bool FakeResidentPlatform::ChangeWindowMessageFilter(std::uint32_t message, std::uint32_t flag) {
+  if (!hasFilter) return false;
+  log_.Add("ChangeWindowMessageFilter msg=" + Hex(message) + " flag=" + std::to_string(flag));
+  return true;
+}
+
 }  // namespace fakes

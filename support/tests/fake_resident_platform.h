@@ -19,9 +19,15 @@ class FakeResidentPlatform : public support::ResidentPlatform {
   int Shell_NotifyIconA(std::uint32_t message, const support::NotifyIconRecord& record) override;
   int SetWindowPos(std::uintptr_t window, std::intptr_t insertAfter, int x, int y, int cx, int cy,
                    std::uint32_t flags) override;
+  std::uint32_t RegisterWindowMessageA(const std::string& name) override;
+  bool ChangeWindowMessageFilterEx(std::uintptr_t window, std::uint32_t message, std::uint32_t action) override;
+  bool ChangeWindowMessageFilter(std::uint32_t message, std::uint32_t flag) override;
 
   std::map<std::string, std::uintptr_t> windowsByCaption;
   std::vector<support::NotifyIconRecord> records;
+  // Which message filter functions this Windows has: 7 and later both, Vista the one, XP none.
+  bool hasFilterEx = true;
+  bool hasFilter = true;
 
  private:
   CallLog& log_;

@@ -93,6 +93,33 @@ TEST_F(ResidentSupport, MakeTopmostPassesFlagsThreeAndNoPositionOrSize) {
   EXPECT_THAT(log.Lines(), ElementsAre("SetWindowPos 0x100 after=-1 0,0,0,0 flags=3"));
 }
 
+// User Interface Privilege Isolation drops "TaskbarCreated" for a copy with higher rights than
+// Explorer unless its window lets it through: with the per-window filter of Windows 7 and later,
+// else Vista's process-wide one; Windows 2000 and XP have neither and drop nothing.
+TEST_F(ResidentSupport, TaskbarCreatedIsLetThroughWithTheFilterThisWindowsHas) {
+  struct Case {
+    const char* windows;
+    bool hasFilterEx, hasFilter;
+    std::vector<std::string> calls;
+  };
+  const Case cases[] = {
+      {"7", true, true, {"ChangeWindowMessageFilterEx 0x100 msg=0xc0f0 action=1"}},
+      {"Vista", false, true, {"ChangeWindowMessageFilter msg=0xc0f0 flag=1"}},
+      {"XP", false, false, {}},
+  };
+  window.Load();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.windows);
+    platform.hasFilterEx = c.hasFilterEx;
+    platform.hasFilter = c.hasFilter;
+    log.Clear();
+    module.LetTaskbarCreatedThrough(window);
+    std::vector<std::string> expected = {"RegisterWindowMessageA \"TaskbarCreated\""};
+    expected.insert(expected.end(), c.calls.begin(), c.calls.end());
+    EXPECT_EQ(log.Lines(), expected);
+  }
+}
+
 TEST(TrayCallback, DecodesTheMouseMessageWhateverTheTwipsPerPixel) {
   for (int factor : {15, 12, 10, 7}) {
     EXPECT_EQ(support::DecodeTrayCallback(517.0f * factor, forms::kScaleTwips, factor), 517) << factor;

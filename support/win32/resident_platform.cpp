@@ -11,6 +11,12 @@ namespace {
 
 HWND ToHwnd(std::uintptr_t window) { return reinterpret_cast<HWND>(window); }
 
+// user32's own, by name: a static import of a function that Windows lacks stops the program's start.
+template <typename Function>
+Function User32Function(const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+
 }  // namespace
 
 #if defined(_WIN64)
@@ -50,6 +56,27 @@ int Win32ResidentPlatform::Shell_NotifyIconA(std::uint32_t message, const Notify
 int Win32ResidentPlatform::SetWindowPos(std::uintptr_t window, std::intptr_t insertAfter, int x, int y, int cx, int cy,
                                         std::uint32_t flags) {
   return ::SetWindowPos(ToHwnd(window), reinterpret_cast<HWND>(insertAfter), x, y, cx, cy, flags);
+}
+
+std::uint32_t Win32ResidentPlatform::RegisterWindowMessageA(const std::string& name) {
+  return ::RegisterWindowMessageA(name.c_str());
+}
+
+bool Win32ResidentPlatform::ChangeWindowMessageFilterEx(std::uintptr_t window, std::uint32_t message,
+                                                        std::uint32_t action) {
+  using Function = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+  const auto change = User32Function<Function>("ChangeWindowMessageFilterEx");  // Windows 7 and later
+  if (!change) return false;
+  change(ToHwnd(window), message, action, nullptr);
+  return true;
+}
+
+bool Win32ResidentPlatform::ChangeWindowMessageFilter(std::uint32_t message, std::uint32_t flag) {
+  using Function = BOOL(WINAPI*)(UINT, DWORD);
+  const auto change = User32Function<Function>("ChangeWindowMessageFilter");  // Vista and later
+  if (!change) return false;
+  change(message, flag);
+  return true;
 }
 
 }  // namespace support::win32
