@@ -30,6 +30,7 @@ struct KeyEvent {
   }
   std::uint32_t vkCode() const { return Field(0); }
   std::uint32_t flags() const { return Field(8); }
+  std::uint32_t time() const { return Field(12); }  // the tick count when the key was sent
 };
 
 inline KeyEvent CopyKeyEvent(std::intptr_t address) {

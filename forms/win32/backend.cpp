@@ -226,6 +226,13 @@ void Win32Backend::SetTimerEnabled(Handle window, ControlId control, bool enable
   At(window).SetTimer(control, enabled);
 }
 
+void Win32Backend::RearmTimer(Handle window, ControlId control, unsigned milliseconds) {
+  At(window).RearmTimer(control, milliseconds);
+}
+
+// Not a call into the system: the count is read from memory that the system shares with the process.
+std::uint32_t Win32Backend::TickCount() { return GetTickCount(); }
+
 void Win32Backend::PopupMenu(Handle window, ControlId menu, unsigned flags) { At(window).PopupMenu(menu, flags); }
 
 PictureRef Win32Backend::LoadPictureFile(const std::string& path) {

@@ -44,6 +44,8 @@ class Win32Backend : public Backend {
   void SetShapeFill(Handle window, ControlId control, Colour colour) override;
   void SetControlPicture(Handle window, ControlId control, PictureRef picture) override;
   void SetTimerEnabled(Handle window, ControlId control, bool enabled) override;
+  void RearmTimer(Handle window, ControlId control, unsigned milliseconds) override;
+  std::uint32_t TickCount() override;
   void PopupMenu(Handle window, ControlId menu, unsigned flags) override;
   PictureRef LoadPictureFile(const std::string& path) override;
   int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override;

@@ -268,11 +268,15 @@ void NativeWindow::SetTimer(ControlId control, bool enabled) {
   const UINT_PTR id = kTimerBase + static_cast<UINT_PTR>(control);
   const int interval = description_.controls[static_cast<size_t>(control)].interval;
   if (enabled && interval > 0) {
-    // Setting an existing timer again restarts its countdown: it fires one interval after the last arming.
     ::SetTimer(window_, id, static_cast<UINT>(interval), nullptr);
   } else {
     KillTimer(window_, id);
   }
+}
+
+// SetTimer on an existing timer replaces its countdown and its period.
+void NativeWindow::RearmTimer(ControlId control, unsigned milliseconds) {
+  ::SetTimer(window_, kTimerBase + static_cast<UINT_PTR>(control), milliseconds, nullptr);
 }
 
 void NativeWindow::PopupMenu(ControlId menu, unsigned flags) {

@@ -36,6 +36,7 @@ class NativeWindow {
   void SetFill(ControlId control, Colour colour);
   void SetPicture(ControlId control, PictureRef picture);
   void SetTimer(ControlId control, bool enabled);
+  void RearmTimer(ControlId control, unsigned milliseconds);
   void PopupMenu(ControlId menu, unsigned flags);
   // SetWindowPos(insertAfter, 0, 0, 0, 0, flags) from the message loop, after the current handler.
   void PostWindowPos(HWND insertAfter, unsigned flags);
