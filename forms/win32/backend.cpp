@@ -8,6 +8,7 @@
 
 #include "forms/error.h"
 #include "forms/pixels.h"
+#include "forms/win32/start_marks.h"
 #include "forms/win32/window.h"
 
 namespace forms::win32 {
@@ -55,6 +56,7 @@ std::string ErrorText(const std::string& what, DWORD code) {
 std::string LastErrorText(const std::string& what) { return ErrorText(what, GetLastError()); }
 
 Win32Backend::Win32Backend(HINSTANCE instance, std::string title) : instance_(instance), title_(std::move(title)) {
+  Mark(StartMark::Entry);
   HDC screen = GetDC(nullptr);
   // The same whole-number factor the programs compute with: 15 at 96 dpi, 12 at 120, 10 at 144.
   twipsPerPixelX_ = 1440 / GetDeviceCaps(screen, LOGPIXELSX);
@@ -145,6 +147,7 @@ void Win32Backend::DestroyNativeWindow(Handle window) { delete &At(window); }
 
 void Win32Backend::ShowNativeWindow(Handle window) {
   HWND hwnd = At(window).Window();
+  Mark(StartMark::ShowCalled);
   ShowWindow(hwnd, SW_SHOW);
   UpdateWindow(hwnd);
 }

@@ -6,6 +6,7 @@
 #include "forms/error.h"
 #include "forms/pixels.h"
 #include "forms/win32/backend.h"
+#include "forms/win32/start_marks.h"
 
 namespace forms::win32 {
 namespace {
@@ -147,7 +148,10 @@ void NativeWindow::Create() {
     smallIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(description_.icon), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   }
-  if (description_.background) background_ = LoadJpegResource(instance, description_.background);
+  if (description_.background) {
+    background_ = LoadJpegResource(instance, description_.background);
+    Mark(StartMark::SkinDecoded);
+  }
   RegisterClassOnce(instance, description_.className, &NativeWindow::Procedure, nullptr);
 
   DWORD style = WS_CLIPCHILDREN;
@@ -184,6 +188,7 @@ void NativeWindow::Create() {
     SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
   }
   CreateControls();
+  Mark(StartMark::WindowCreated);
 }
 
 void NativeWindow::CreateControls() {
@@ -408,6 +413,7 @@ void NativeWindow::Paint() {
   BitBlt(target, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
          ps.rcPaint.bottom - ps.rcPaint.top, dc, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
   EndPaint(window_, &ps);
+  Mark(StartMark::FirstPaint);
 }
 
 void NativeWindow::PaintControls(HDC dc) {
