@@ -12,7 +12,6 @@
 #include <shellapi.h>  // after windows.h, which it needs
 
 #include <cstring>
-#include <string>
 
 // As the programs export it (forms/win32/start_marks.h): entry, skin decoded, window created,
 // show called, first paint done.
@@ -29,7 +28,7 @@ constexpr char kCaption[] = "Reference Window";
 bool tray = false;
 bool trips = false;
 bool swapping = false;  // a window closed by a round trip, not by the user
-std::string skinFile;
+const char* skinFile = nullptr;  // in the command line
 HINSTANCE module = nullptr;
 
 void Mark(int step) {
@@ -125,8 +124,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 // The launcher's size, centred; the skin decoded first when there is one.
 HWND Open(const char* windowClass) {
   HBITMAP skin = nullptr;
-  if (!skinFile.empty()) {
-    skin = LoadJpeg(skinFile.c_str());
+  if (skinFile) {
+    skin = LoadJpeg(skinFile);
     if (!skin) return nullptr;
     Mark(1);
   }
@@ -153,7 +152,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     trips = true;
     skinFile = argument + 6;
   }
-  if (!skinFile.empty()) CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (skinFile) CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   WNDCLASSA wc{};
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance;
@@ -164,7 +163,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   wc.lpszClassName = kOtherClass;
   RegisterClassA(&wc);
   HWND window = Open(kClass);
-  if (!window) return skinFile.empty() ? 1 : 2;
+  if (!window) return skinFile ? 2 : 1;
   if (tray) TrayIcon(window, NIM_ADD);
 
   MSG message;
