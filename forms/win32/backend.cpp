@@ -304,6 +304,8 @@ bool Win32Backend::PreviousInstanceRunning() {
 }
 
 int Win32Backend::RunMessageLoop() {
+  // Under Wine the first paint reaches the screen only once the thread waits here.
+  Mark(StartMark::MessageLoop);
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     // No dialog keys run unless the loop asks for them: a window with push buttons gets them as a

@@ -4,7 +4,7 @@
 
 // Exported under this name, in StartMark's order; 0 until the step is reached.
 extern "C" {
-__declspec(dllexport) __attribute__((externally_visible)) volatile LONGLONG KbdStartMarks[5] = {};
+__declspec(dllexport) __attribute__((externally_visible)) volatile LONGLONG KbdStartMarks[6] = {};
 }
 
 namespace forms::win32 {

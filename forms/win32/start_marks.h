@@ -5,7 +5,7 @@
 
 namespace forms::win32 {
 
-enum class StartMark { Entry, SkinDecoded, WindowCreated, ShowCalled, FirstPaint };
+enum class StartMark { Entry, SkinDecoded, WindowCreated, ShowCalled, FirstPaint, MessageLoop };
 
 void Mark(StartMark mark);
 
