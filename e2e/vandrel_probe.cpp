@@ -1,11 +1,14 @@
 // Timing probe for the disc launcher under Wine, set beside the bench's reference one-window
 // program (reference/ref_window.cpp) measured in the same session, one after the other. Prints:
 //   - the time from process start to the start window shown, beside the reference's window
-//     shown (a row of scripts/bench.sh's table), and beside the reference's window that decodes
-//     the same skin first; and to the skin on the screen;
+//     shown, and beside the reference's window that decodes the same skin first (the goal);
+//   - the start in phases, beside the skinned reference's: the steps both mark (entry, skin
+//     decoded, window created, show called, first paint done, message loop entered), then the
+//     skin's pixel on the screen;
 //   - the hover latency from an injected mouse move to the hover picture on the screen;
 //   - private memory, GDI and USER objects after start and after 50 round trips between the
-//     start window and the driver page, through their buttons, then after 50 more (table rows);
+//     start window and the driver page, through their buttons, then after 50 more, beside the
+//     reference's two skinned windows through as many trips (table rows);
 //   - the size of the stripped exe and the artwork in it (a table row).
 // Run inside a session: scripts/e2e.sh --run 'wine "$BIN/vandrel_probe.exe"'. Asserts nothing.
 #include <algorithm>

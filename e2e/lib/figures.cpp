@@ -225,7 +225,7 @@ Process StartTimed(const std::string& commandLine, double* ms) {
 }
 
 const char* const kStartMarkNames[kStartMarks] = {"entry", "skin decoded", "window created", "show called",
-                                                 "first paint done"};
+                                                 "first paint done", "message loop entered"};
 
 // Read from the file's export directory, without loading it: an exe without relocations cannot
 // load beside the probe's own, which holds the same preferred base.

@@ -72,8 +72,8 @@ double ReferenceWindowStart(const TrayCell& tray, DWORD ms);
 
 // The steps of a start that a program marks in its exported table KbdStartMarks (performance
 // counter values; forms/win32/start_marks.h): entry, skin decoded, window created, show called,
-// first paint done.
-constexpr int kStartMarks = 5;
+// first paint done, message loop entered.
+constexpr int kStartMarks = 6;
 extern const char* const kStartMarkNames[kStartMarks];
 // Where the exe file exports that table, as an offset from its image base; 0 when it does not.
 std::uintptr_t StartMarksOffset(const std::string& exePath);

@@ -14,9 +14,9 @@
 #include <cstring>
 
 // As the programs export it (forms/win32/start_marks.h): entry, skin decoded, window created,
-// show called, first paint done.
+// show called, first paint done, message loop.
 extern "C" {
-__declspec(dllexport) volatile LONGLONG KbdStartMarks[5] = {};
+__declspec(dllexport) volatile LONGLONG KbdStartMarks[6] = {};
 }
 
 namespace {
@@ -166,6 +166,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   if (!window) return skinFile ? 2 : 1;
   if (tray) TrayIcon(window, NIM_ADD);
 
+  Mark(5);
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
   return 0;
