@@ -63,8 +63,9 @@ class Win32Backend : public Backend {
   int TwipsPerPixelY() const { return twipsPerPixelY_; }
   HWND HiddenOwner();
   // A memory DC at least this large, compatible with target, that every window paints into
-  // before its paint reaches the screen. One for the program, made once and kept: windows paint
-  // one after the other, and a popup that shows at each key then paints at once.
+  // before its paint reaches the screen. One for the program, made on first use and kept, as
+  // large as the largest region repainted so far: windows paint one after the other, and a popup
+  // that shows at each key then paints at once.
   HDC BackBuffer(HDC target, int width, int height);
   UINT TaskbarCreatedMessage() const { return taskbarCreated_; }
 

@@ -416,12 +416,16 @@ void NativeWindow::Paint() {
     // launcher's first paint is this one.
     PaintBackground(target, client);
   } else {
-    // Painted off-screen first so a lamp or picture change never flickers.
-    HDC dc = backend_.BackBuffer(target, client.right, client.bottom);
+    // Painted off-screen first so a lamp or picture change never flickers. Only what is repainted
+    // goes through the buffer, shifted to its corner: a hover picture needs a buffer of its size,
+    // not one of the whole window.
+    const int width = ps.rcPaint.right - ps.rcPaint.left, height = ps.rcPaint.bottom - ps.rcPaint.top;
+    HDC dc = backend_.BackBuffer(target, width, height);
+    SetViewportOrgEx(dc, -ps.rcPaint.left, -ps.rcPaint.top, nullptr);
     PaintBackground(dc, client);
     PaintControls(dc);
-    BitBlt(target, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-           ps.rcPaint.bottom - ps.rcPaint.top, dc, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+    SetViewportOrgEx(dc, 0, 0, nullptr);
+    BitBlt(target, ps.rcPaint.left, ps.rcPaint.top, width, height, dc, 0, 0, SRCCOPY);
   }
   EndPaint(window_, &ps);
   Mark(StartMark::FirstPaint);
