@@ -16,7 +16,7 @@ using Handle = std::uintptr_t;
 struct Picture {
   virtual ~Picture() = default;
   Handle handle = 0;
-  int width = 0, height = 0;
+  int width = 0, height = 0;  // 0: drawn at the picture's own size
 };
 using PictureRef = std::shared_ptr<Picture>;
 

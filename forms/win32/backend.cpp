@@ -244,16 +244,9 @@ PictureRef Win32Backend::LoadPictureFile(const std::string& path) {
   if (!icon) Fail(LastErrorText("Cannot load the picture \"" + path + "\"."));
   // Not make_shared: without RTTI it links the library's prebuilt shared_ptr support and its mutexes.
   std::shared_ptr<IconPicture> picture(new IconPicture);
+  // No size read: GetIconInfo would copy both of its bitmaps for it, and DrawIconEx draws an icon
+  // given no size at its own.
   picture->handle = reinterpret_cast<Handle>(icon);
-  ICONINFO info{};
-  if (GetIconInfo(icon, &info)) {
-    BITMAP bitmap{};
-    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
-    picture->width = bitmap.bmWidth;
-    picture->height = info.hbmColor ? bitmap.bmHeight : bitmap.bmHeight / 2;
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    if (info.hbmMask) DeleteObject(info.hbmMask);
-  }
   return picture;
 }
 
