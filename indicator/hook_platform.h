@@ -30,8 +30,15 @@ struct KeyEvent {
   }
   std::uint32_t vkCode() const { return Field(0); }
   std::uint32_t flags() const { return Field(8); }
-  std::uint32_t time() const { return Field(12); }  // the tick count when the key was sent
 };
+
+// The record's time field alone, for arming the timer before the record is copied.
+inline std::uint32_t KeyEventTime(std::intptr_t address) {
+  std::uint8_t bytes[4];
+  std::memcpy(bytes, reinterpret_cast<const std::uint8_t*>(address) + 12, sizeof bytes);
+  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
 
 inline KeyEvent CopyKeyEvent(std::intptr_t address) {
   KeyEvent event;
