@@ -74,7 +74,7 @@ awk -F'|' -v tree="$TREE" -v date="$(date -u '+%Y-%m-%d')" '
     }
     print "ours vs ref: ratio of the medians (x) or their difference. On screen: the popup'"'"'s own pixels read back from the"
     print "screen; the lamp is read after them, so it trails by one read. Hook hold: how long the key-up SendInput took;"
-    print "under Wine it returns once every low-level hook has answered. Wake-ups: context switches of the program'"'"'s"
+    print "under Wine it returns once every low-level hook has answered. Wake-ups: voluntary context switches of the program'"'"'s"
     print "threads (/proc); the CPU time of another process moves in 10 ms steps. The reference programs are e2e/reference;"
     print "goals are printed, not asserted. Warm start: after one of each cycle, since Wine makes the DCs, regions and"
     print "brushes of a window on first use and keeps them. The last loop runs twice: where the second adds nothing, the"

@@ -86,7 +86,7 @@ std::vector<double> StartMarksMs(HANDLE process, std::uintptr_t offset, double t
 double CpuMs(HANDLE process);
 // The Linux processes that run the exe under Wine: their command line names it.
 std::vector<std::string> UnixPids(const std::string& exeName);
-// Context switches of every thread of those processes: each wake-up of a thread counts one.
+// Voluntary context switches of every thread of those processes: each wake-up of a thread counts one.
 long ContextSwitches(const std::vector<std::string>& unixPids);
 
 struct IdleUsage {
