@@ -16,7 +16,7 @@ using Handle = std::uintptr_t;
 struct Picture {
   virtual ~Picture() = default;
   Handle handle = 0;
-  int width = 0, height = 0;
+  int width = 0, height = 0;  // 0: drawn at the picture's own size
 };
 using PictureRef = std::shared_ptr<Picture>;
 
@@ -149,8 +149,13 @@ class Backend {
   // Only marks the shape for the next paint.
   virtual void SetShapeFill(Handle window, ControlId control, Colour colour) = 0;
   virtual void SetControlPicture(Handle window, ControlId control, PictureRef picture) = 0;
-  // Enabling a timer (re)starts its countdown, so it fires one full interval after the last arming.
+  // Enabling starts the timer's countdown of its interval, disabling stops it. The window model
+  // enables only a stopped timer: a running one is restarted without a call (Form::SetTimerEnabled).
   virtual void SetTimerEnabled(Handle window, ControlId control, bool enabled) = 0;
+  // Starts a running timer's countdown again, for this many milliseconds.
+  virtual void RearmTimer(Handle window, ControlId control, unsigned milliseconds) = 0;
+  // Milliseconds since the system started: the clock of the timer's restarts and of input events.
+  virtual std::uint32_t TickCount() = 0;
   virtual void PopupMenu(Handle window, ControlId menu, unsigned flags) = 0;
 
   virtual PictureRef LoadPictureFile(const std::string& path) = 0;  // fails (forms::Fail) when it cannot

@@ -8,13 +8,19 @@ Form::Form(Application& application, WindowDescription description)
     : app(application), description_(std::move(description)) {
   app.Track(*this);
   for (const auto& control : description_.controls) fills_.push_back(control.fillColour);
+  timers_.resize(description_.controls.size());
 }
 
 Backend& Form::Platform() { return app.Platform(); }
 
 void Form::Load() {
   if (IsLoaded()) return;
-  for (size_t i = 0; i < fills_.size(); ++i) fills_[i] = description_.controls[i].fillColour;
+  for (size_t i = 0; i < fills_.size(); ++i) {
+    const ControlDescription& control = description_.controls[i];
+    fills_[i] = control.fillColour;
+    timers_[i] = {};
+    timers_[i].running = control.kind == Kind::Timer && control.enabled && control.interval > 0;
+  }
   window_ = Platform().CreateNativeWindow(description_, *this);
   state_ = State::Hidden;
   OnLoad();
@@ -79,9 +85,48 @@ Handle Form::ControlHandle(ControlId control) { Load(); return Platform().Contro
 Handle Form::Icon() { Load(); return Platform().WindowIcon(window_); }
 std::string Form::Text(ControlId control) { Load(); return Platform().ControlText(window_, control); }
 
-void Form::SetTimerEnabled(ControlId timer, bool enabled) {
+void Form::SetTimerEnabled(ControlId timer, bool enabled) { SetTimer(timer, enabled, nullptr); }
+
+void Form::SetTimerEnabled(ControlId timer, bool enabled, std::uint32_t when) { SetTimer(timer, enabled, &when); }
+
+void Form::SetTimer(ControlId timer, bool enabled, const std::uint32_t* when) {
   Load();
+  TimerState& state = timers_[static_cast<size_t>(timer)];
+  if (enabled && state.running) {
+    state.restarted = true;
+    state.restartedAt = when ? *when : Platform().TickCount();
+    return;
+  }
+  state = {};
+  state.running = enabled && description_.controls[static_cast<size_t>(timer)].interval > 0;
   Platform().SetTimerEnabled(window_, timer, enabled);
+}
+
+// A tick before an interval has passed since the last restart is not one: the platform's countdown
+// starts again for the rest of the interval, so a running timer wakes the program at most once an
+// interval, however often it is restarted.
+bool Form::TickIsDue(ControlId timer) {
+  if (timer < 0 || static_cast<size_t>(timer) >= timers_.size()) return true;
+  TimerState& state = timers_[static_cast<size_t>(timer)];
+  if (!state.running || !state.restarted) return true;
+  state.restarted = false;
+  const auto interval = static_cast<std::int64_t>(description_.controls[static_cast<size_t>(timer)].interval);
+  // Signed: an event stamped a moment after the tick count was read counts as no time passed.
+  const std::int64_t elapsed = static_cast<std::int32_t>(Platform().TickCount() - state.restartedAt);
+  if (elapsed >= interval) return true;
+  state.shortened = true;
+  Platform().RearmTimer(window_, timer, static_cast<unsigned>(interval - (elapsed > 0 ? elapsed : 0)));
+  return false;
+}
+
+// A timer that ticked after the rest of an interval and is still running goes back to whole ones.
+void Form::AfterTick(ControlId timer) {
+  if (!IsLoaded() || timer < 0 || static_cast<size_t>(timer) >= timers_.size()) return;
+  TimerState& state = timers_[static_cast<size_t>(timer)];
+  // Restarted by the handler, it keeps the short countdown, whose tick then waits out the rest.
+  if (!state.running || !state.shortened || state.restarted) return;
+  state.shortened = false;
+  Platform().SetTimerEnabled(window_, timer, true);
 }
 
 void Form::SetFillColour(ControlId shape, Colour colour) {
@@ -110,7 +155,11 @@ void Form::Dispatch(const Event& event) {
     case EventType::MouseDown: OnMouseDown(event.control, event.button, event.shift, event.x, event.y); break;
     case EventType::MouseUp: OnMouseUp(event.control, event.button, event.shift, event.x, event.y); break;
     case EventType::Click: OnClick(event.control); break;
-    case EventType::Timer: OnTimer(event.control); break;
+    case EventType::Timer:
+      if (!TickIsDue(event.control)) break;
+      OnTimer(event.control);
+      AfterTick(event.control);
+      break;
     case EventType::Menu: OnClick(event.control); break;
     case EventType::Close: Unload(kUnloadFromControlMenu); break;
     case EventType::EndSession: Unload(kUnloadFromSession); break;

@@ -2,6 +2,7 @@
 // and shown; closing destroys the native window but keeps the object, and showing loads it anew.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,7 +57,12 @@ class Form : public EventSink {
   Handle ControlHandle(ControlId control);
   Handle Icon();
   std::string Text(ControlId control);
+  // Enabling a running timer restarts its countdown, so it ticks one interval after the last
+  // enabling; it costs no call to the platform, since it may come from inside an input hook: only
+  // the time is kept, and the tick waits out the rest. `when` is the time of the event that
+  // enables it, on the platform's tick count; without one, the tick count now.
   void SetTimerEnabled(ControlId timer, bool enabled);
+  void SetTimerEnabled(ControlId timer, bool enabled, std::uint32_t when);
   void SetFillColour(ControlId shape, Colour colour);
   Colour FillColour(ControlId shape) const { return fills_[static_cast<size_t>(shape)]; }
   void SetPicture(ControlId control, PictureRef picture);
@@ -85,11 +91,22 @@ class Form : public EventSink {
   void Dispatch(const Event& event);
   void Destroyed();
   Backend& Platform();
+  void SetTimer(ControlId timer, bool enabled, const std::uint32_t* when);
+  bool TickIsDue(ControlId timer);
+  void AfterTick(ControlId timer);
+
+  struct TimerState {
+    bool running = false;
+    bool restarted = false;  // enabled again since the platform's countdown began, at restartedAt
+    std::uint32_t restartedAt = 0;
+    bool shortened = false;  // the platform's countdown runs for the rest of an interval, not a whole one
+  };
 
   WindowDescription description_;
   State state_ = State::NotLoaded;
   Handle window_ = 0;
   std::vector<Colour> fills_;
+  std::vector<TimerState> timers_;
 };
 
 }  // namespace forms

@@ -37,6 +37,14 @@ struct KeyEvent {
   std::uint32_t flags() const { return Field(8); }
 };
 
+// The record's time field alone, for arming the timer before the record is copied.
+inline std::uint32_t KeyEventTime(std::intptr_t address) {
+  std::uint8_t bytes[4];
+  std::memcpy(bytes, reinterpret_cast<const std::uint8_t*>(address) + 12, sizeof bytes);
+  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
 inline KeyEvent CopyKeyEvent(std::intptr_t address) {
   KeyEvent event;
   std::memcpy(event.bytes, reinterpret_cast<const void*>(address), kKeyEventSize);

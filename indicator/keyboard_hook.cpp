@@ -15,9 +15,10 @@ forms::ControlId IndicatorWindow::LampOf(std::uint32_t vkCode) const {
 }
 
 std::intptr_t IndicatorWindow::KeyboardHookProc(std::int32_t nCode, std::uintptr_t wParam, std::intptr_t lParam) {
-  // Armed on every call. Arming a running timer restarts its countdown (forms' timer rule), so
-  // the window stays up a full interval after the last key of a burst.
-  SetTimerEnabled(timer1_, true);
+  // Armed first, on every call. Arming a running timer restarts its countdown from the event's own
+  // time and makes no system call (forms' timer rule): the window stays up a full interval after
+  // the last key of a burst, and a key costs the desktop no round trip to the system.
+  SetTimerEnabled(timer1_, true, nCode == kHcAction ? KeyEventTime(lParam) : app.Platform().TickCount());
   if (nCode == kHcAction) {
     const KeyEvent event = CopyKeyEvent(lParam);
     if ((event.flags() & kLlkhfUp) != 0) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace bench {
 
@@ -223,6 +224,73 @@ Process StartTimed(const std::string& commandLine, double* ms) {
     return p;
 }
 
+const char* const kStartMarkNames[kStartMarks] = {"entry", "skin decoded", "window created", "show called",
+                                                 "first paint done", "message loop entered"};
+
+// Read from the file's export directory, without loading it: an exe without relocations cannot
+// load beside the probe's own, which holds the same preferred base.
+std::uintptr_t StartMarksOffset(const std::string& exePath) {
+    HANDLE file = CreateFileA(exePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    std::vector<unsigned char> bytes(GetFileSize(file, nullptr));
+    DWORD read = 0;
+    const BOOL ok = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size();
+    CloseHandle(file);
+    if (!ok || bytes.size() < sizeof(IMAGE_DOS_HEADER)) return 0;
+    const auto at = [&](size_t offset, size_t size) { return offset + size <= bytes.size() ? &bytes[offset] : nullptr; };
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(bytes.data());
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(at(static_cast<size_t>(dos->e_lfanew), sizeof(IMAGE_NT_HEADERS)));
+    if (!nt || nt->Signature != IMAGE_NT_SIGNATURE) return 0;
+    const IMAGE_DATA_DIRECTORY& exports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    const IMAGE_SECTION_HEADER* sections = IMAGE_FIRST_SECTION(nt);
+    // A relative address in the image to an offset in the file.
+    const auto fileOffset = [&](DWORD rva) -> size_t {
+        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
+            const IMAGE_SECTION_HEADER& s = sections[i];
+            if (rva >= s.VirtualAddress && rva < s.VirtualAddress + s.SizeOfRawData)
+                return rva - s.VirtualAddress + s.PointerToRawData;
+        }
+        return bytes.size();
+    };
+    if (!exports.VirtualAddress) return 0;
+    const auto* directory = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
+        at(fileOffset(exports.VirtualAddress), sizeof(IMAGE_EXPORT_DIRECTORY)));
+    if (!directory) return 0;
+    for (DWORD i = 0; i < directory->NumberOfNames; ++i) {
+        const auto* nameRva = reinterpret_cast<const DWORD*>(at(fileOffset(directory->AddressOfNames) + 4 * i, 4));
+        const auto* ordinal = reinterpret_cast<const WORD*>(at(fileOffset(directory->AddressOfNameOrdinals) + 2 * i, 2));
+        if (!nameRva || !ordinal) return 0;
+        const size_t name = fileOffset(*nameRva);
+        if (!at(name, 14) || std::memcmp(&bytes[name], "KbdStartMarks", 14) != 0) continue;
+        const auto* rva = reinterpret_cast<const DWORD*>(at(fileOffset(directory->AddressOfFunctions) + 4 * *ordinal, 4));
+        return rva ? *rva : 0;
+    }
+    return 0;
+}
+
+std::vector<double> StartMarksMs(HANDLE process, std::uintptr_t offset, double t0) {
+    std::vector<double> ms(kStartMarks, -1);
+    using QueryProcess = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    const auto query = reinterpret_cast<QueryProcess>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION basic{};
+    ULONG length = 0;
+    if (!offset || !query || query(process, ProcessBasicInformation, &basic, sizeof basic, &length) != 0) return ms;
+    // The PEB's ImageBaseAddress: after two pointers' worth of flags and the mutant handle.
+    const char* peb = static_cast<const char*>(static_cast<const void*>(basic.PebBaseAddress));
+    const char* base = nullptr;
+    LONGLONG marks[kStartMarks] = {};
+    SIZE_T got = 0;
+    if (!ReadProcessMemory(process, peb + 2 * sizeof(void*), &base, sizeof base, &got) || !base ||
+        !ReadProcessMemory(process, base + offset, marks, sizeof marks, &got))
+        return ms;
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    for (int i = 0; i < kStartMarks; ++i)
+        if (marks[i]) ms[static_cast<size_t>(i)] = 1000.0 * static_cast<double>(marks[i]) / static_cast<double>(frequency.QuadPart) - t0;
+    return ms;
+}
+
 void CloseProgram(Process& program, HWND window, DWORD ms) {
     if (window) PostMessageA(window, WM_CLOSE, 0, 0);
     if (!WaitExit(program, ms)) Kill(program);
@@ -293,7 +361,9 @@ long ContextSwitches(const std::vector<std::string>& unixPids) {
         const std::string tasks = "Z:\\proc\\" + pid + "\\task\\";
         for (const std::string& tid : NumericEntries(tasks)) {
             const std::string status = ReadText(tasks + tid + "\\status");
-            total += Field(status, "voluntary_ctxt_switches") + Field(status, "nonvoluntary_ctxt_switches");
+            // A wake-up is a thread that waited and was woken: a voluntary switch. The others are the
+            // scheduler taking the processor from a running thread, which a busy machine adds.
+            total += Field(status, "voluntary_ctxt_switches");
         }
     }
     return total;
@@ -459,6 +529,16 @@ void ResourceRows(const std::string& figure, const std::vector<Resources>& ours,
         for (const Resources& x : reference) r.push_back(x.*kind.field);
         // Missed, but the last loop added nothing: a step taken once, not a growth with every cycle.
         const bool stepOnce = o.size() > 2 && o.back() >= 0 && o.back() == o[o.size() - 2];
+        if (r.size() == o.size() && o.size() > 1) {
+            // The reference ran the same loops: what Wine itself keeps for them is its growth too.
+            const bool read = o.front() >= 0 && o.back() >= 0 && r.front() >= 0 && r.back() >= 0;
+            const long growth = o.back() - o.front(), refGrowth = r.back() - r.front();
+            const bool met = read && growth <= refGrowth;
+            Row(Format(figure.c_str(), kind.name), Trail(o), Trail(r),
+                read ? Format("%+ld vs %+ld", growth, refGrowth) : "", "growth <= ref's growth",
+                met || !stepOnce ? Verdict(met) : "missed: one step, then flat");
+            continue;
+        }
         Row(Format(figure.c_str(), kind.name), Trail(o), r.empty() ? "" : Trail(r), "", "back to start",
             BackToStart(o) || !stepOnce ? Verdict(BackToStart(o)) : "missed: one step, then flat");
     }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -69,12 +70,23 @@ private:
 // in ms, with the icon checked to come and to go again.
 double ReferenceWindowStart(const TrayCell& tray, DWORD ms);
 
+// The steps of a start that a program marks in its exported table KbdStartMarks (performance
+// counter values; forms/win32/start_marks.h): entry, skin decoded, window created, show called,
+// first paint done, message loop entered.
+constexpr int kStartMarks = 6;
+extern const char* const kStartMarkNames[kStartMarks];
+// Where the exe file exports that table, as an offset from its image base; 0 when it does not.
+std::uintptr_t StartMarksOffset(const std::string& exePath);
+// The marks of a running program, in ms after t0 on NowMs's clock; -1 for a step not reached
+// or not readable.
+std::vector<double> StartMarksMs(HANDLE process, std::uintptr_t offset, double t0);
+
 // --- CPU, wake-ups, memory, handles ------------------------------------------
 
 double CpuMs(HANDLE process);
 // The Linux processes that run the exe under Wine: their command line names it.
 std::vector<std::string> UnixPids(const std::string& exeName);
-// Context switches of every thread of those processes: each wake-up of a thread counts one.
+// Voluntary context switches of every thread of those processes: each wake-up of a thread counts one.
 long ContextSwitches(const std::vector<std::string>& unixPids);
 
 struct IdleUsage {
@@ -131,7 +143,8 @@ bool BackToStart(const std::vector<long>& values);
 // "CPU ms / wake-ups".
 std::string IdleCell(const IdleUsage& usage);
 // Three rows, private memory, GDI and USER objects, each "start -> after ..." of ours beside
-// the reference's (none: "-"), with the goal that they come back to their start values. The
+// the reference's (none: "-"). Where the reference ran the same loops (as many figures), the goal
+// is a growth no larger than the reference's; else that they come back to their start values. The
 // figure holds one %s for the name of the resource. Where objects were counted by hand and
 // their number changed, a line before the rows says which kinds came or went.
 void ResourceRows(const std::string& figure, const std::vector<Resources>& ours,

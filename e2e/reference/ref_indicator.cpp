@@ -2,6 +2,8 @@
 // way the indicator does, so that the bench can set the indicator's figures beside a floor taken
 // in the same session. The same popup (size, place, labels, lamps and colours) and the same tray
 // icon; its hook only posts a message, and all window work happens after the key has passed.
+// Its tray menu ("About", "Exit") opens a box with three labels and an OK button that closes it,
+// the floor for the resident programs' About loops.
 #include <windows.h>
 
 #include <shellapi.h>  // after windows.h, which it needs
@@ -15,6 +17,8 @@ constexpr char kCaption[] = "Reference Lock Indicator";
 constexpr UINT kLockReleased = WM_APP;
 constexpr UINT kTrayCallback = WM_APP + 1;
 constexpr UINT_PTR kHideTimer = 1;
+constexpr UINT kAboutItem = 1, kExitItem = 2;
+constexpr char kAboutClass[] = "RefAbout";
 constexpr COLORREF kOn = 0x00FF00;
 constexpr COLORREF kOff = 0x008080;
 
@@ -30,6 +34,8 @@ constexpr Label kLabels[] = {
 constexpr UINT kLockKeys[] = {VK_NUMLOCK, VK_CAPITAL, VK_SCROLL};
 
 HWND popup = nullptr;
+HWND about = nullptr;
+HMENU menu = nullptr;
 HHOOK hook = nullptr;
 HFONT font = nullptr;
 int twipsPerPixel = 15;
@@ -113,8 +119,61 @@ void TrayIcon(DWORD message) {
   Shell_NotifyIconA(message, &data);
 }
 
+// The box as the programs' About boxes are: sizable frame, centred, three labels and OK.
+void OpenAbout() {
+  if (about) {
+    SetForegroundWindow(about);
+    return;
+  }
+  const int width = Pixels(4455), height = Pixels(2580);
+  RECT outer{0, 0, width, height};
+  AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0);
+  const int w = outer.right - outer.left, h = outer.bottom - outer.top;
+  about = CreateWindowExA(0, kAboutClass, "About", WS_OVERLAPPEDWINDOW, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+                          (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, nullptr, nullptr, GetModuleHandleA(nullptr),
+                          nullptr);
+  const char* const texts[] = {"Reference", "Lock keys", "Windows"};
+  for (int i = 0; i < 3; ++i) {
+    HWND label = CreateWindowExA(0, "STATIC", texts[i], WS_CHILD | WS_VISIBLE, Pixels(720), Pixels(360 + 480 * i),
+                                 Pixels(3375), Pixels(375), about, nullptr, nullptr, nullptr);
+    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+  HWND ok = CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, Pixels(1560),
+                            Pixels(1800), Pixels(1575), Pixels(615), about, reinterpret_cast<HMENU>(IDOK), nullptr,
+                            nullptr);
+  SendMessageA(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  ShowWindow(about, SW_SHOW);
+  UpdateWindow(about);
+}
+
+LRESULT CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND && LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) {
+    DestroyWindow(window);
+    return 0;
+  }
+  if (message == WM_DESTROY) about = nullptr;
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void OnTrayCallback(UINT mouseMessage) {
+  if (mouseMessage != WM_RBUTTONUP) return;
+  // The owner in front, or the menu would not close when the user clicks elsewhere.
+  SetForegroundWindow(popup);
+  POINT at{};
+  GetCursorPos(&at);
+  TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, popup, nullptr);
+  PostMessageA(popup, WM_NULL, 0, 0);
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case kTrayCallback:
+      OnTrayCallback(static_cast<UINT>(lParam));
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kAboutItem) OpenAbout();
+      if (LOWORD(wParam) == kExitItem) DestroyWindow(window);
+      return 0;
     case kLockReleased:
       OnLockReleased(static_cast<UINT>(wParam));
       return 0;
@@ -151,6 +210,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512) /* IDC_ARROW */);
   wc.lpszClassName = kClass;
   RegisterClassA(&wc);
+  wc.lpfnWndProc = AboutProc;
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kAboutClass;
+  RegisterClassA(&wc);
+  menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING, kAboutItem, "About");
+  AppendMenuA(menu, MF_STRING, kExitItem, "Exit");
   // An owned window gets no taskbar button, as the indicator's popup has none.
   HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
   const int width = Pixels(kWidth), height = Pixels(kHeight);

@@ -113,6 +113,10 @@ void FakeBackend::SetTimerEnabled(forms::Handle window, forms::ControlId control
   windows_.at(window).timers[control] = enabled;
 }
 
+void FakeBackend::RearmTimer(forms::Handle window, forms::ControlId control, unsigned milliseconds) {
+  log_.Add("SetTimer " + ControlName(window, control) + " " + std::to_string(milliseconds) + " ms");
+}
+
 void FakeBackend::PopupMenu(forms::Handle window, forms::ControlId menu, unsigned flags) {
   log_.Add("PopupMenu " + ControlName(window, menu) + " flags=" + std::to_string(flags));
   if (onPopupMenu) onPopupMenu();

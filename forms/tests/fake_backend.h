@@ -42,6 +42,8 @@ class FakeBackend : public forms::Backend {
   void SetShapeFill(forms::Handle window, forms::ControlId control, forms::Colour colour) override;
   void SetControlPicture(forms::Handle window, forms::ControlId control, forms::PictureRef picture) override;
   void SetTimerEnabled(forms::Handle window, forms::ControlId control, bool enabled) override;
+  void RearmTimer(forms::Handle window, forms::ControlId control, unsigned milliseconds) override;
+  std::uint32_t TickCount() override { return tickCount; }
   void PopupMenu(forms::Handle window, forms::ControlId menu, unsigned flags) override;
   forms::PictureRef LoadPictureFile(const std::string& path) override;
   int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override;
@@ -70,6 +72,7 @@ class FakeBackend : public forms::Backend {
   std::function<void()> onMessageBox;       // runs inside the modal box, as nested events would
   std::function<void()> onPopupMenu;        // runs while the popup menu is open
   bool quitPosted = false;
+  std::uint32_t tickCount = 0;  // not logged: reading it is no call into the system
   int paintsNow = 0;  // windows painted before the call that showed them returned
   // Thread set-up, kept out of the log, where every start-up would begin with it: "flags=F after N
   // calls" for each call.

@@ -163,3 +163,95 @@ TEST(SingleInstance, AMutexThatIsThereOrRefusedForWantOfRightsIsAnotherCopy) {
 }
 
 }  // namespace
+
+// A window with one stopped 1000 ms timer, whose handler counts the ticks it is given.
+class Clock : public forms::Form {
+ public:
+  explicit Clock(forms::Application& app)
+      : Form(app, forms::WindowDescription().Class("Clock").Add(forms::Timer("Timer1").Interval(1000).Enabled(false))) {}
+
+  std::vector<std::uint32_t> ticks;  // the tick count at each tick raised
+  bool stopOnTick = true;
+  std::function<std::uint32_t()> now;
+
+ protected:
+  void OnTimer(forms::ControlId timer) override {
+    ticks.push_back(now());
+    if (stopOnTick) SetTimerEnabled(timer, false);
+  }
+};
+
+class TimerRule : public ::testing::Test {
+ protected:
+  fakes::CallLog log;
+  fakes::FakeBackend backend{log};
+  forms::Application app{backend};
+  Clock clock{app};
+  std::uint32_t due = 0;  // when the platform's countdown ends, read from the last call that set it
+
+  void SetUp() override {
+    clock.now = [&] { return backend.tickCount; };
+    clock.Load();
+    log.Clear();
+  }
+  void At(std::uint32_t ms) { backend.tickCount = ms; }
+  void TrackDue() {
+    for (const std::string& line : log.Take()) {
+      if (line == "SetTimer Timer1 on") due = backend.tickCount + 1000;
+      if (line.rfind(" ms") == line.size() - 3) due = backend.tickCount + static_cast<std::uint32_t>(std::stoul(line.substr(16)));
+      if (line == "SetTimer Timer1 off") due = 0;
+    }
+  }
+  void Tick() {
+    forms::Event event;
+    event.type = forms::EventType::Timer;
+    event.control = 0;
+    backend.Deliver(0x100, event);
+  }
+};
+
+TEST_F(TimerRule, ARunOfEnablingsWithinOneIntervalMakesOneCall) {
+  for (std::uint32_t ms = 0; ms < 1000; ms += 100) {
+    At(ms);
+    clock.SetTimerEnabled(0, true, ms);
+  }
+  EXPECT_THAT(log.Lines(), ElementsAre("SetTimer Timer1 on"));
+}
+
+TEST_F(TimerRule, AnEarlyTickStartsTheRestOfTheIntervalAndRaisesNothing) {
+  clock.SetTimerEnabled(0, true);
+  At(400);
+  clock.SetTimerEnabled(0, true);  // no event time: the tick count
+  At(1000);
+  log.Clear();
+  Tick();
+  EXPECT_THAT(log.Lines(), ElementsAre("SetTimer Timer1 400 ms"));
+  EXPECT_TRUE(clock.ticks.empty());
+  // A handler that keeps the timer running gets whole intervals again after the short one.
+  clock.stopOnTick = false;
+  At(1400);
+  log.Clear();
+  Tick();
+  EXPECT_THAT(clock.ticks, ElementsAre(1400u));
+  EXPECT_THAT(log.Lines(), ElementsAre("SetTimer Timer1 on"));
+}
+
+// Typing for 2.5 s, one key every 100 ms: the program wakes once an interval, and the one tick
+// raised comes an interval after the last key.
+TEST_F(TimerRule, TheTickComesOneIntervalAfterTheLastEnabling) {
+  int wakes = 0;
+  for (std::uint32_t ms = 0; ms <= 5000; ms += 10) {
+    At(ms);
+    if (due != 0 && ms == due) {
+      ++wakes;
+      Tick();
+      TrackDue();
+    }
+    if (ms <= 2500 && ms % 100 == 0) {
+      clock.SetTimerEnabled(0, true, ms);
+      TrackDue();
+    }
+  }
+  EXPECT_THAT(clock.ticks, ElementsAre(3500u));
+  EXPECT_EQ(wakes, 4);
+}

@@ -8,6 +8,7 @@
 
 #include "forms/error.h"
 #include "forms/pixels.h"
+#include "forms/win32/start_marks.h"
 #include "forms/win32/window.h"
 
 namespace forms::win32 {
@@ -56,6 +57,7 @@ std::string ErrorText(const std::string& what, DWORD code) {
 std::string LastErrorText(const std::string& what) { return ErrorText(what, GetLastError()); }
 
 Win32Backend::Win32Backend(HINSTANCE instance, std::string title) : instance_(instance), title_(std::move(title)) {
+  Mark(StartMark::Entry);
   HDC screen = GetDC(nullptr);
   // The same whole-number factor the programs compute with: 15 at 96 dpi, 12 at 120, 10 at 144.
   twipsPerPixelX_ = 1440 / GetDeviceCaps(screen, LOGPIXELSX);
@@ -146,6 +148,7 @@ void Win32Backend::DestroyNativeWindow(Handle window) { delete &At(window); }
 
 void Win32Backend::ShowNativeWindow(Handle window) {
   HWND hwnd = At(window).Window();
+  Mark(StartMark::ShowCalled);
   ShowWindow(hwnd, SW_SHOW);
   UpdateWindow(hwnd);
 }
@@ -227,6 +230,13 @@ void Win32Backend::SetTimerEnabled(Handle window, ControlId control, bool enable
   At(window).SetTimer(control, enabled);
 }
 
+void Win32Backend::RearmTimer(Handle window, ControlId control, unsigned milliseconds) {
+  At(window).RearmTimer(control, milliseconds);
+}
+
+// Not a call into the system: the count is read from memory that the system shares with the process.
+std::uint32_t Win32Backend::TickCount() { return GetTickCount(); }
+
 void Win32Backend::PopupMenu(Handle window, ControlId menu, unsigned flags) { At(window).PopupMenu(menu, flags); }
 
 PictureRef Win32Backend::LoadPictureFile(const std::string& path) {
@@ -235,16 +245,9 @@ PictureRef Win32Backend::LoadPictureFile(const std::string& path) {
   if (!icon) Fail(LastErrorText("Cannot load the picture \"" + path + "\"."));
   // Not make_shared: without RTTI it links the library's prebuilt shared_ptr support and its mutexes.
   std::shared_ptr<IconPicture> picture(new IconPicture);
+  // No size read: GetIconInfo would copy both of its bitmaps for it, and DrawIconEx draws an icon
+  // given no size at its own.
   picture->handle = reinterpret_cast<Handle>(icon);
-  ICONINFO info{};
-  if (GetIconInfo(icon, &info)) {
-    BITMAP bitmap{};
-    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
-    picture->width = bitmap.bmWidth;
-    picture->height = info.hbmColor ? bitmap.bmHeight : bitmap.bmHeight / 2;
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    if (info.hbmMask) DeleteObject(info.hbmMask);
-  }
   return picture;
 }
 
@@ -295,6 +298,8 @@ bool Win32Backend::PreviousInstanceRunning() {
 }
 
 int Win32Backend::RunMessageLoop() {
+  // Under Wine the first paint reaches the screen only once the thread waits here.
+  Mark(StartMark::MessageLoop);
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     // No dialog keys run unless the loop asks for them: a window with push buttons gets them as a

@@ -44,6 +44,8 @@ class Win32Backend : public Backend {
   void SetShapeFill(Handle window, ControlId control, Colour colour) override;
   void SetControlPicture(Handle window, ControlId control, PictureRef picture) override;
   void SetTimerEnabled(Handle window, ControlId control, bool enabled) override;
+  void RearmTimer(Handle window, ControlId control, unsigned milliseconds) override;
+  std::uint32_t TickCount() override;
   void PopupMenu(Handle window, ControlId menu, unsigned flags) override;
   PictureRef LoadPictureFile(const std::string& path) override;
   int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override;
@@ -61,8 +63,9 @@ class Win32Backend : public Backend {
   int TwipsPerPixelY() const { return twipsPerPixelY_; }
   HWND HiddenOwner();
   // A memory DC at least this large, compatible with target, that every window paints into
-  // before its paint reaches the screen. One for the program, made once and kept: windows paint
-  // one after the other, and a popup that shows at each key then paints at once.
+  // before its paint reaches the screen. One for the program, made on first use and kept, as
+  // large as the largest region repainted so far: windows paint one after the other, and a popup
+  // that shows at each key then paints at once.
   HDC BackBuffer(HDC target, int width, int height);
   UINT TaskbarCreatedMessage() const { return taskbarCreated_; }
 

@@ -6,6 +6,7 @@
 #include "forms/error.h"
 #include "forms/pixels.h"
 #include "forms/win32/backend.h"
+#include "forms/win32/start_marks.h"
 #include "forms/window_styles.h"
 
 namespace forms::win32 {
@@ -48,7 +49,8 @@ HBITMAP LoadJpegResource(HINSTANCE instance, int id) {
   if (FAILED(loaded) || !picture) Fail("Invalid picture");
   OLE_HANDLE handle = 0;
   picture->get_Handle(&handle);
-  // The picture owns its bitmap; keep a copy that outlives it.
+  // The picture owns its bitmap; keep a copy that outlives it. Keeping the picture instead left
+  // Wine's process a megabyte larger for good after the first round trips.
   HBITMAP bitmap = static_cast<HBITMAP>(CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)),
                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   picture->Release();
@@ -146,13 +148,13 @@ HFONT NativeWindow::WindowFont() {
 void NativeWindow::Create() {
   const HINSTANCE instance = backend_.Instance();
   const int tx = backend_.TwipsPerPixelX(), ty = backend_.TwipsPerPixelY();
-  if (description_.icon) {
-    icon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(description_.icon), IMAGE_ICON,
-                                          description_.iconWidth, description_.iconHeight, 0));
-    smallIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(description_.icon), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  if (description_.background) {
+    background_ = LoadJpegResource(instance, description_.background);
+    BITMAP info{};
+    GetObjectA(background_, sizeof info, &info);
+    backgroundSize_ = {info.bmWidth, info.bmHeight};
+    Mark(StartMark::SkinDecoded);
   }
-  if (description_.background) background_ = LoadJpegResource(instance, description_.background);
   RegisterClassOnce(instance, description_.className, &NativeWindow::Procedure, nullptr);
 
   const WindowStyles styles = StylesOf(description_);
@@ -170,17 +172,35 @@ void NativeWindow::Create() {
   window_ = CreateWindowExA(exStyle, description_.className, description_.caption, style, x, y,
                             outer.right - outer.left, outer.bottom - outer.top, owner, nullptr, instance, this);
   if (!window_) Fail(std::string("Cannot create window ") + description_.className);
+  // A window without frame or taskbar button shows its icon nowhere until something asks for it:
+  // Alt+Tab with WM_GETICON, the tray through Icon(). Its first show does not wait for the icon.
+  if (description_.frame != Frame::None || description_.taskbarButton) LoadIcons();
+  CreateControls();
+  Mark(StartMark::WindowCreated);
+}
+
+void NativeWindow::LoadIcons() {
+  if (iconsLoaded_ || !description_.icon) return;
+  iconsLoaded_ = true;
+  const HINSTANCE instance = backend_.Instance();
+  icon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(description_.icon), IMAGE_ICON,
+                                        description_.iconWidth, description_.iconHeight, 0));
+  smallIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(description_.icon), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   if (icon_) {
     SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
   }
-  CreateControls();
+}
+
+HICON NativeWindow::Icon() {
+  LoadIcons();
+  return smallIcon_ ? smallIcon_ : icon_;
 }
 
 void NativeWindow::CreateControls() {
   const HINSTANCE instance = backend_.Instance();
   const int tx = backend_.TwipsPerPixelX(), ty = backend_.TwipsPerPixelY();
-  RegisterClassOnce(instance, kChildClass, &NativeWindow::ChildProcedure, nullptr);
   controls_.resize(description_.controls.size());
   HMENU currentMenu = nullptr;
   for (size_t i = 0; i < description_.controls.size(); ++i) {
@@ -194,6 +214,7 @@ void NativeWindow::CreateControls() {
     const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlIdBase + i));
     switch (d.kind) {
       case Kind::PictureBox:
+        RegisterClassOnce(instance, kChildClass, &NativeWindow::ChildProcedure, nullptr);
         c.child = CreateWindowExA(0, kChildClass, "", WS_CHILD | visible, c.pixels.left, c.pixels.top,
                                   c.pixels.right - c.pixels.left, c.pixels.bottom - c.pixels.top, window_, id,
                                   instance, nullptr);
@@ -259,11 +280,15 @@ void NativeWindow::SetTimer(ControlId control, bool enabled) {
   const UINT_PTR id = kTimerBase + static_cast<UINT_PTR>(control);
   const int interval = description_.controls[static_cast<size_t>(control)].interval;
   if (enabled && interval > 0) {
-    // Setting an existing timer again restarts its countdown: it fires one interval after the last arming.
     ::SetTimer(window_, id, static_cast<UINT>(interval), nullptr);
   } else {
     KillTimer(window_, id);
   }
+}
+
+// SetTimer on an existing timer replaces its countdown and its period.
+void NativeWindow::RearmTimer(ControlId control, unsigned milliseconds) {
+  ::SetTimer(window_, kTimerBase + static_cast<UINT_PTR>(control), milliseconds, nullptr);
 }
 
 void NativeWindow::PopupMenu(ControlId menu, unsigned flags) {
@@ -377,24 +402,50 @@ void NativeWindow::Paint() {
   HDC target = BeginPaint(window_, &ps);
   RECT client;
   GetClientRect(window_, &client);
-  // Painted off-screen first so a lamp or picture change never flickers.
-  HDC dc = backend_.BackBuffer(target, client.right, client.bottom);
-  // The DC's own brush and pen, recoloured: nothing to make and free at each paint.
-  SetDCBrushColor(dc, ToColorRef(description_.backColour));
-  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  if (!DrawsOverBackground()) {
+    // Nothing drawn over the background, so nothing can flicker: straight to the window. The
+    // launcher's first paint is this one.
+    PaintBackground(target, client);
+  } else {
+    // Painted off-screen first so a lamp or picture change never flickers. Only what is repainted
+    // goes through the buffer, shifted to its corner: a hover picture needs a buffer of its size,
+    // not one of the whole window.
+    const int width = ps.rcPaint.right - ps.rcPaint.left, height = ps.rcPaint.bottom - ps.rcPaint.top;
+    HDC dc = backend_.BackBuffer(target, width, height);
+    SetViewportOrgEx(dc, -ps.rcPaint.left, -ps.rcPaint.top, nullptr);
+    PaintBackground(dc, client);
+    PaintControls(dc);
+    SetViewportOrgEx(dc, 0, 0, nullptr);
+    BitBlt(target, ps.rcPaint.left, ps.rcPaint.top, width, height, dc, 0, 0, SRCCOPY);
+  }
+  EndPaint(window_, &ps);
+  Mark(StartMark::FirstPaint);
+}
+
+bool NativeWindow::DrawsOverBackground() const {
+  for (size_t i = 0; i < controls_.size(); ++i) {
+    const ControlDescription& d = description_.controls[i];
+    if (!d.visible) continue;
+    if (d.kind == Kind::Label || d.kind == Kind::Shape) return true;
+    if (d.kind == Kind::PictureControl && controls_[i].picture) return true;
+  }
+  return false;
+}
+
+void NativeWindow::PaintBackground(HDC dc, const RECT& client) {
+  // A skin that covers the client area leaves no colour to fill in.
+  if (!background_ || backgroundSize_.cx < client.right || backgroundSize_.cy < client.bottom) {
+    // The DC's own brush, recoloured: nothing to make and free at each paint.
+    SetDCBrushColor(dc, ToColorRef(description_.backColour));
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  }
   if (background_) {
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(source, background_);
-    BITMAP info{};
-    GetObjectA(background_, sizeof info, &info);
-    BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+    BitBlt(dc, 0, 0, backgroundSize_.cx, backgroundSize_.cy, source, 0, 0, SRCCOPY);
     SelectObject(source, old);
     DeleteDC(source);
   }
-  PaintControls(dc);
-  BitBlt(target, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-         ps.rcPaint.bottom - ps.rcPaint.top, dc, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
-  EndPaint(window_, &ps);
 }
 
 void NativeWindow::PaintControls(HDC dc) {
@@ -531,6 +582,9 @@ LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case WM_GETICON:
+      LoadIcons();
+      break;
     case WM_PAINT:
       Paint();
       return 0;

@@ -29,13 +29,14 @@ class NativeWindow {
   HWND Window() const { return window_; }
   HWND ControlWindow(ControlId control) const;
   // The small image: the notification area shows no other, and a large one costs the shell a copy.
-  HICON Icon() const { return smallIcon_ ? smallIcon_ : icon_; }
+  HICON Icon();
   // A window with push buttons takes the keys that a dialog takes: Tab, Enter, Space, Esc.
   bool TakesDialogKeys() const { return focus_ != nullptr; }
   const char* Text(ControlId control) const { return description_.controls[static_cast<size_t>(control)].text; }
   void SetFill(ControlId control, Colour colour);
   void SetPicture(ControlId control, PictureRef picture);
   void SetTimer(ControlId control, bool enabled);
+  void RearmTimer(ControlId control, unsigned milliseconds);
   void PopupMenu(ControlId menu, unsigned flags);
   // SetWindowPos(insertAfter, 0, 0, 0, 0, flags) from the message loop, after the current handler.
   void PostWindowPos(HWND insertAfter, unsigned flags);
@@ -56,8 +57,11 @@ class NativeWindow {
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void Destroyed();
   void Create();
+  void LoadIcons();
   void CreateControls();
   void Paint();
+  bool DrawsOverBackground() const;
+  void PaintBackground(HDC dc, const RECT& client);
   void PaintControls(HDC dc);
   ControlId ControlAt(POINT point) const;
   bool SetPointer();
@@ -76,7 +80,9 @@ class NativeWindow {
   HWND window_ = nullptr;
   HICON icon_ = nullptr;
   HICON smallIcon_ = nullptr;
+  bool iconsLoaded_ = false;
   HBITMAP background_ = nullptr;
+  SIZE backgroundSize_{};  // read once, not at every paint
   HFONT windowFont_ = nullptr;
   std::vector<Control> controls_;
   int heldButton_ = 0;              // kLeftButton or kRightButton: the first of a press, 0 when none is held

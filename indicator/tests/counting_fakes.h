@@ -38,6 +38,8 @@ class CountingBackend : public forms::Backend {
   void SetShapeFill(forms::Handle, forms::ControlId, forms::Colour colour) override { lastFill = colour; }
   void SetControlPicture(forms::Handle, forms::ControlId, forms::PictureRef) override {}
   void SetTimerEnabled(forms::Handle, forms::ControlId, bool) override { ++timerArmings; }
+  void RearmTimer(forms::Handle, forms::ControlId, unsigned) override { ++timerArmings; }
+  std::uint32_t TickCount() override { return 0; }
   void PopupMenu(forms::Handle, forms::ControlId, unsigned) override {}
   forms::PictureRef LoadPictureFile(const std::string&) override { return nullptr; }
   int ShowMessageBox(const std::string&, const std::string&, unsigned) override { return 1; }

@@ -28,7 +28,7 @@ struct HookCase {
   std::uint32_t flags;
   std::uintptr_t wParam;
   std::uint16_t keyState;  // what GetKeyState answers for the key
-  std::vector<std::string> between;  // the calls between arming the timer and passing the event on
+  std::vector<std::string> between;  // the calls before passing the event on (arming the running timer makes none)
 };
 
 TEST_F(KeyboardHook, ActsOnlyOnLockKeyReleasesAndAlwaysPassesTheEventOn) {
@@ -55,8 +55,7 @@ TEST_F(KeyboardHook, ActsOnlyOnLockKeyReleasesAndAlwaysPassesTheEventOn) {
     const auto record = fakes::KeyRecord(c.vkCode, c.flags);
     log.Clear();
     EXPECT_EQ(Hook(0, c.wParam, &record), 77);
-    std::vector<std::string> expected = {"SetTimer Timer1 on"};
-    expected.insert(expected.end(), c.between.begin(), c.between.end());
+    std::vector<std::string> expected = c.between;
     expected.push_back(NextHookLine(0, c.wParam, &record));
     EXPECT_THAT(log.Lines(), ElementsAreArray(expected));
   }
@@ -78,8 +77,30 @@ TEST_F(KeyboardHook, NonZeroCodesArmTheTimerAndArePassedOnWithoutReadingTheRecor
     log.Clear();
     // No record at all: reading it would crash.
     EXPECT_EQ(Hook(nCode, kWmKeyUp, nullptr), 77);
-    EXPECT_THAT(log.Lines(), ElementsAre("SetTimer Timer1 on", NextHookLine(nCode, kWmKeyUp, nullptr)));
+    EXPECT_THAT(log.Lines(), ElementsAre(NextHookLine(nCode, kWmKeyUp, nullptr)));
   }
+}
+
+// Every call restarts the running timer's countdown without a call of its own: from the event's
+// time, or from the tick count when the call carries no event. The tick before a full interval
+// has passed waits out the rest.
+TEST_F(KeyboardHook, EveryCallRestartsTheCountdownFromTheEventsTime) {
+  const auto f13 = fakes::KeyRecord(0x7C, 0, 0x64, 600);
+  Hook(0, kWmKeyDown, &f13);
+  backend.tickCount = 1000;
+  log.Clear();
+  Tick();
+  EXPECT_THAT(log.Lines(), ElementsAre("SetTimer Timer1 600 ms"));
+  backend.tickCount = 1450;
+  Hook(-1, kWmKeyUp, nullptr);
+  backend.tickCount = 1600;
+  log.Clear();
+  Tick();
+  EXPECT_THAT(log.Lines(), ElementsAre("SetTimer Timer1 850 ms"));
+  backend.tickCount = 2450;
+  log.Clear();
+  Tick();
+  EXPECT_THAT(log.Lines(), ElementsAre("Hide 0x100", "SetTimer Timer1 off"));
 }
 
 TEST_F(KeyboardHook, ReturnsTheNextHooksResultUnchangedOnEveryPath) {
@@ -93,16 +114,15 @@ TEST_F(KeyboardHook, ReturnsTheNextHooksResultUnchangedOnEveryPath) {
   }
 }
 
-TEST_F(KeyboardHook, HoldingNumLockArmsOncePerRepeatAndTheSingleReleasePaintsOnce) {
+TEST_F(KeyboardHook, HoldingNumLockOnlyPassesTheRepeatsOnAndTheSingleReleasePaintsOnce) {
   platform.keyStates[144] = 0xFF81;
   const auto repeat = fakes::KeyRecord(144, 0);
   const auto release = fakes::KeyRecord(144, kUp);
   for (int i = 0; i < 3; ++i) Hook(0, kWmKeyDown, &repeat);
   Hook(0, kWmKeyUp, &release);
   EXPECT_THAT(log.Lines(),
-              ElementsAre("SetTimer Timer1 on", NextHookLine(0, kWmKeyDown, &repeat), "SetTimer Timer1 on",
-                          NextHookLine(0, kWmKeyDown, &repeat), "SetTimer Timer1 on", NextHookLine(0, kWmKeyDown, &repeat),
-                          "SetTimer Timer1 on", "GetKeyState 144", kPopUp, "SetFill Shape1 65280",
+              ElementsAre(NextHookLine(0, kWmKeyDown, &repeat), NextHookLine(0, kWmKeyDown, &repeat),
+                          NextHookLine(0, kWmKeyDown, &repeat), "GetKeyState 144", kPopUp, "SetFill Shape1 65280",
                           NextHookLine(0, kWmKeyUp, &release)));
 }
 
