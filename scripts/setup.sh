@@ -38,7 +38,9 @@ qemu_user_fit() {
 # sources already configured, so that no mirror is written into the repository.
 add_backports_source() {
   local codename=$1 list=/etc/apt/sources.list.d/kbd-backports.sources uri keyring
-  grep -rqsE "(^|[[:space:]])$codename-backports([[:space:]]|$)" /etc/apt/sources.list /etc/apt/sources.list.d/ && return 0
+  # apt reads only *.list and *.sources files, and no commented-out line.
+  grep -rqsE --include='*.list' --include='*.sources' "^[^#]*[[:space:]]$codename-backports([[:space:]]|$)" \
+    /etc/apt/sources.list /etc/apt/sources.list.d/ && return 0
   # deb822 paragraphs first (Debian 12's own form), then one-line entries.
   read -r uri keyring < <(cat /etc/apt/sources.list.d/*.sources 2>/dev/null | awk -v s="$codename" '
       function flush() { if (uri != "" && suite && types) { print uri, key; found = 1; exit } uri = ""; key = ""; suite = 0; types = 0 }
