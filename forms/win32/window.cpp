@@ -1,8 +1,5 @@
 #include "forms/win32/window.h"
 
-#include <ole2.h>
-#include <olectl.h>
-
 #include "forms/error.h"
 #include "forms/pixels.h"
 #include "forms/win32/backend.h"
@@ -25,37 +22,6 @@ const char kChildClass[] = "KbdFormsPictureBox";
 COLORREF ToColorRef(Colour colour) {
   if (colour & kSystemColour) return GetSysColor(static_cast<int>(colour & 0xFF));
   return static_cast<COLORREF>(colour & 0xFFFFFF);
-}
-
-// Decodes a JPEG carried as RCDATA with the platform's picture loader into a bitmap of our own.
-HBITMAP LoadJpegResource(HINSTANCE instance, int id) {
-  HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
-  if (!found) Fail("Resource not found");
-  const DWORD size = SizeofResource(instance, found);
-  const void* bytes = LockResource(LoadResource(instance, found));
-  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (!copy) Fail("Out of memory");
-  CopyMemory(GlobalLock(copy), bytes, size);
-  GlobalUnlock(copy);
-  IStream* stream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
-    GlobalFree(copy);
-    Fail("Out of memory");
-  }
-  IPicture* picture = nullptr;
-  const HRESULT loaded = OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
-                                        reinterpret_cast<void**>(&picture));
-  stream->Release();
-  if (FAILED(loaded) || !picture) Fail("Invalid picture");
-  OLE_HANDLE handle = 0;
-  picture->get_Handle(&handle);
-  // The picture owns its bitmap; keep a copy that outlives it. Keeping the picture instead left
-  // Wine's process a megabyte larger for good after the first round trips.
-  HBITMAP bitmap = static_cast<HBITMAP>(CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)),
-                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  picture->Release();
-  if (!bitmap) Fail("Invalid picture");
-  return bitmap;
 }
 
 int ButtonOf(UINT message, WPARAM wParam) {
@@ -110,7 +76,6 @@ NativeWindow::~NativeWindow() {
     if (control.menu) DestroyMenu(control.menu);
   }
   if (windowFont_) DeleteObject(windowFont_);
-  if (background_) DeleteObject(background_);
   if (icon_) DestroyIcon(icon_);
   if (smallIcon_) DestroyIcon(smallIcon_);
 }
@@ -148,13 +113,7 @@ HFONT NativeWindow::WindowFont() {
 void NativeWindow::Create() {
   const HINSTANCE instance = backend_.Instance();
   const int tx = backend_.TwipsPerPixelX(), ty = backend_.TwipsPerPixelY();
-  if (description_.background) {
-    background_ = LoadJpegResource(instance, description_.background);
-    BITMAP info{};
-    GetObjectA(background_, sizeof info, &info);
-    backgroundSize_ = {info.bmWidth, info.bmHeight};
-    Mark(StartMark::SkinDecoded);
-  }
+  if (description_.background) skin_.StartDecoding(instance, description_.background);
   RegisterClassOnce(instance, description_.className, &NativeWindow::Procedure, nullptr);
 
   const WindowStyles styles = StylesOf(description_);
@@ -398,6 +357,8 @@ void NativeWindow::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void NativeWindow::Paint() {
+  // The skin first: a decode that failed is reported before anything is drawn.
+  skin_.Bitmap();
   PAINTSTRUCT ps;
   HDC target = BeginPaint(window_, &ps);
   RECT client;
@@ -433,16 +394,18 @@ bool NativeWindow::DrawsOverBackground() const {
 }
 
 void NativeWindow::PaintBackground(HDC dc, const RECT& client) {
+  HBITMAP skin = skin_.Bitmap();
+  const SIZE skinSize = skin_.Size();
   // A skin that covers the client area leaves no colour to fill in.
-  if (!background_ || backgroundSize_.cx < client.right || backgroundSize_.cy < client.bottom) {
+  if (!skin || skinSize.cx < client.right || skinSize.cy < client.bottom) {
     // The DC's own brush, recoloured: nothing to make and free at each paint.
     SetDCBrushColor(dc, ToColorRef(description_.backColour));
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   }
-  if (background_) {
+  if (skin) {
     HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(source, background_);
-    BitBlt(dc, 0, 0, backgroundSize_.cx, backgroundSize_.cy, source, 0, 0, SRCCOPY);
+    HGDIOBJ old = SelectObject(source, skin);
+    BitBlt(dc, 0, 0, skinSize.cx, skinSize.cy, source, 0, 0, SRCCOPY);
     SelectObject(source, old);
     DeleteDC(source);
   }

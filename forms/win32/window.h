@@ -10,6 +10,7 @@
 
 #include "forms/backend.h"
 #include "forms/description.h"
+#include "forms/win32/skin.h"
 
 namespace forms::win32 {
 
@@ -81,8 +82,7 @@ class NativeWindow {
   HICON icon_ = nullptr;
   HICON smallIcon_ = nullptr;
   bool iconsLoaded_ = false;
-  HBITMAP background_ = nullptr;
-  SIZE backgroundSize_{};  // read once, not at every paint
+  Skin skin_;  // decoded on its own thread while the window is made; the first paint waits for it
   HFONT windowFont_ = nullptr;
   std::vector<Control> controls_;
   int heldButton_ = 0;              // kLeftButton or kRightButton: the first of a press, 0 when none is held
