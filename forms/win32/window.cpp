@@ -132,18 +132,25 @@ void NativeWindow::Create() {
                             outer.right - outer.left, outer.bottom - outer.top, owner, nullptr, instance, this);
   if (!window_) Fail(std::string("Cannot create window ") + description_.className);
   // A window without frame or taskbar button shows its icon nowhere until something asks for it:
-  // Alt+Tab with WM_GETICON, the tray through Icon(). Its first show does not wait for the icon.
+  // Alt+Tab with WM_GETICON (Wine's window manager at the first show), the tray through Icon().
   if (description_.frame != Frame::None || description_.taskbarButton) LoadIcons();
   CreateControls();
   Mark(StartMark::WindowCreated);
+}
+
+HICON NativeWindow::LargeIcon() {
+  if (!icon_ && description_.icon) {
+    icon_ = static_cast<HICON>(LoadImageA(backend_.Instance(), MAKEINTRESOURCEA(description_.icon), IMAGE_ICON,
+                                          description_.iconWidth, description_.iconHeight, 0));
+  }
+  return icon_;
 }
 
 void NativeWindow::LoadIcons() {
   if (iconsLoaded_ || !description_.icon) return;
   iconsLoaded_ = true;
   const HINSTANCE instance = backend_.Instance();
-  icon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(description_.icon), IMAGE_ICON,
-                                        description_.iconWidth, description_.iconHeight, 0));
+  LargeIcon();
   smallIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(description_.icon), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   if (icon_) {
@@ -546,7 +553,9 @@ LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return 1;
     case WM_GETICON:
-      LoadIcons();
+      // An icon asked for before any was set is answered from here with the large image, the one
+      // Alt+Tab shows: setting both would have the system convert each of them once more.
+      if (!iconsLoaded_ && description_.icon) return reinterpret_cast<LRESULT>(LargeIcon());
       break;
     case WM_PAINT:
       Paint();

@@ -59,6 +59,7 @@ class NativeWindow {
   void Destroyed();
   void Create();
   void LoadIcons();
+  HICON LargeIcon();
   void CreateControls();
   void Paint();
   bool DrawsOverBackground() const;
