@@ -481,6 +481,26 @@ TEST_F(Vandrel, WithoutThePictureFolderTheProgramReportsAndEndsBeforeAnyWindow) 
   DismissAndExpectTheEnd(box);
 }
 
+TEST_F(Vandrel, APictureFileThatHoldsNoWholePictureIsReportedByNameBeforeAnyWindow) {
+  // The directory of one image whose bytes would lie past the end of the file, then a text.
+  const std::string cut("\0\0\1\0\1\0\x20\x20\0\0\1\0\x20\0\xa8\x10\0\0\x16\0\0\0", 22);
+  for (const std::string& bytes : {cut, std::string("not an icon")}) {
+    SCOPED_TRACE(bytes.size());
+    HANDLE file = CreateFileA(disc.Path("picture\\keyboard_page01_02.ico").c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    CloseHandle(file);
+    launcher = session.Start(bench::Quote(disc.Path("Vandrel.exe")));
+    ASSERT_TRUE(launcher);
+    HWND box = WaitReport();
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(DialogText(box).find(Picture("keyboard_page01_02.ico")), std::string::npos) << DialogText(box);
+    EXPECT_EQ(bench::WaitWindow(kStartClass, nullptr, 0), nullptr);
+    DismissAndExpectTheEnd(box);
+  }
+}
+
 struct InstallerCase {
   const char* name;
   bool led;           // the LED indicator's button, else the one for Windows 2000

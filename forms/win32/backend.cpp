@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "forms/error.h"
 #include "forms/pixels.h"
@@ -41,6 +42,32 @@ RECT NormalRect(HWND window, WINDOWPLACEMENT& placement) {
     OffsetRect(&r, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
   }
   return r;
+}
+
+// An icon file of a single image, as the disc's are, made into an icon straight from its bytes, at
+// the image's own size: one read where LoadImage maps the file and makes the icon the slower way.
+// Anything else, or any failure, is left to LoadImage, which then also sets the error to report.
+HICON IconFromSingleImageFile(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  constexpr DWORD kHeader = 6 + 16, kLargest = 1 << 20;  // the directory with its one entry
+  const DWORD size = GetFileSize(file, nullptr);
+  // DWORD-aligned, as CreateIconFromResourceEx wants the image. A failed GetFileSize is too large.
+  std::vector<DWORD> buffer(size >= kHeader && size <= kLargest ? (size + 3) / 4 : 0);
+  DWORD read = 0;
+  const bool whole = !buffer.empty() && ReadFile(file, buffer.data(), size, &read, nullptr) && read == size;
+  CloseHandle(file);
+  if (!whole) return nullptr;
+  auto* bytes = reinterpret_cast<BYTE*>(buffer.data());
+  const auto word = [&](DWORD at) { return static_cast<DWORD>(bytes[at] | bytes[at + 1] << 8); };
+  const auto dword = [&](DWORD at) { return word(at) | word(at + 2) << 16; };
+  // Reserved 0, type 1 (icon), one entry; that entry's size and offset, at 6 + 8 and 6 + 12.
+  if (word(0) != 0 || word(2) != 1 || word(4) != 1) return nullptr;
+  const DWORD imageSize = dword(14), imageOffset = dword(18);
+  if (imageOffset < kHeader || imageOffset > size || imageSize == 0 || imageSize > size - imageOffset) return nullptr;
+  MoveMemory(bytes, bytes + imageOffset, imageSize);
+  return CreateIconFromResourceEx(bytes, imageSize, TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
 }
 
 }  // namespace
@@ -241,7 +268,8 @@ void Win32Backend::PopupMenu(Handle window, ControlId menu, unsigned flags) { At
 
 PictureRef Win32Backend::LoadPictureFile(const std::string& path) {
   // No size asked for: the icon comes at its own size.
-  HICON icon = static_cast<HICON>(LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
+  HICON icon = IconFromSingleImageFile(path);
+  if (!icon) icon = static_cast<HICON>(LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
   if (!icon) Fail(LastErrorText("Cannot load the picture \"" + path + "\"."));
   // Not make_shared: without RTTI it links the library's prebuilt shared_ptr support and its mutexes.
   std::shared_ptr<IconPicture> picture(new IconPicture);
