@@ -16,6 +16,7 @@
 
 #include "bench.h"
 #include "figures.h"
+#include "hotkeys/res/resource.h"
 
 namespace {
 
@@ -56,8 +57,8 @@ double TaviskStart(const bench::TrayCell& tray) {
 // A resident program, closed (or ended) when it goes out of scope.
 class Resident {
  public:
-  Resident(const char* exe, const char* windowClass, const char* caption) : exe_(exe) {
-    process_ = bench::Start(bench::Quote(bench::ProgramPath(exe)));
+  Resident(const char* exe, const char* windowClass, const char* caption, const char* arguments = "") : exe_(exe) {
+    process_ = bench::Start(bench::Quote(bench::ProgramPath(exe)) + arguments);
     window_ = bench::WaitExists(windowClass, caption, kWait);
     if (!process_ || !window_) {
       bench::CloseProgram(process_, window_, kWait);
@@ -120,7 +121,9 @@ void Probe() {
   }
   {
     // The same loops on the reference's box: what Wine itself keeps for an About box opened and closed.
-    Resident reference("ref_indicator.exe", "RefIndicator", nullptr);
+    // Its box carries the driver's icon at the same sizes as the driver's box: 150 x 145 and small.
+    const std::string icon = " icon 150 145 " + std::to_string(IDI_DRIVER) + " " + bench::ProgramPath("Tavisk.exe");
+    Resident reference("ref_indicator.exe", "RefIndicator", nullptr, icon.c_str());
     AboutLoops(reference, "RefAbout", "About", seconds, refIdle, refResources);
   }
   bench::Row(bench::Format("Tavisk: idle %d s: CPU ms / wake-ups", seconds), bench::IdleCell(idle),

@@ -3,12 +3,17 @@
 // in the same session. The same popup (size, place, labels, lamps and colours) and the same tray
 // icon; its hook only posts a message, and all window work happens after the key has passed.
 // Its tray menu ("About", "Exit") opens a box with three labels and an OK button that closes it,
-// the floor for the resident programs' About loops.
+// the floor for the resident programs' About loops. With the arguments "icon W H ID FILE" the box
+// carries the icon resource ID of the program FILE at W x H and at the small size, as a program's
+// box with that icon does: Wine's window manager converts both at every show, and that work has
+// memory of its own.
 #include <windows.h>
 
 #include <shellapi.h>  // after windows.h, which it needs
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -39,6 +44,8 @@ HMENU menu = nullptr;
 HHOOK hook = nullptr;
 HFONT font = nullptr;
 int twipsPerPixel = 15;
+int aboutIconWidth = 0, aboutIconHeight = 0;  // no icon
+HICON aboutIcons[2] = {};  // the open box's, made when it opens and destroyed with it
 COLORREF lamps[3] = {kOff, kOff, kOff};
 
 // Halves away from zero, as the indicator rounds.
@@ -119,6 +126,14 @@ void TrayIcon(DWORD message) {
   Shell_NotifyIconA(message, &data);
 }
 
+// Where the icons of the box come from: an icon resource of another program, at the box's sizes.
+HMODULE iconModule = nullptr;
+int iconResource = 0;
+
+HICON LoadedIcon(int width, int height) {
+  return static_cast<HICON>(LoadImageA(iconModule, MAKEINTRESOURCEA(iconResource), IMAGE_ICON, width, height, 0));
+}
+
 // The box as the programs' About boxes are: sizable frame, centred, three labels and OK.
 void OpenAbout() {
   if (about) {
@@ -142,6 +157,13 @@ void OpenAbout() {
                             Pixels(1800), Pixels(1575), Pixels(615), about, reinterpret_cast<HMENU>(IDOK), nullptr,
                             nullptr);
   SendMessageA(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (aboutIconWidth > 0) {
+    // Loaded at each opening, as the programs' boxes load theirs.
+    aboutIcons[0] = LoadedIcon(aboutIconWidth, aboutIconHeight);
+    aboutIcons[1] = LoadedIcon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+    SendMessageA(about, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(aboutIcons[0]));
+    SendMessageA(about, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(aboutIcons[1]));
+  }
   ShowWindow(about, SW_SHOW);
   UpdateWindow(about);
 }
@@ -151,7 +173,13 @@ LRESULT CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     DestroyWindow(window);
     return 0;
   }
-  if (message == WM_DESTROY) about = nullptr;
+  if (message == WM_DESTROY) {
+    about = nullptr;
+    for (HICON& icon : aboutIcons) {
+      if (icon) DestroyIcon(icon);
+      icon = nullptr;
+    }
+  }
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -198,7 +226,14 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  if (const char* argument = std::strstr(commandLine, "icon ")) {
+    int skipped = 0;
+    if (std::sscanf(argument + 5, "%d %d %d %n", &aboutIconWidth, &aboutIconHeight, &iconResource, &skipped) == 3) {
+      iconModule = LoadLibraryExA(argument + 5 + skipped, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    }
+    if (!iconModule) return 2;
+  }
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
