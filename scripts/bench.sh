@@ -87,7 +87,8 @@ awk -F'|' -v tree="$TREE" -v why="$TREE_WHY" -v date="$(date -u '+%Y-%m-%d')" '
     print "brushes of a window on first use and keeps them. The last loop runs twice: where the second adds nothing, the"
     print "growth was one step, not a growth with every cycle (\"missed: one step, then flat\"). Where the reference ran the"
     print "same loops, the goal is a growth no larger than the reference'"'"'s. Start phases: ms from CreateProcess to each"
-    print "step the program marks in its table KbdStartMarks, beside the skinned reference'"'"'s."
+    print "step the program marks in its table KbdStartMarks, beside the skinned reference'"'"'s; the launcher decodes its skin"
+    print "on a thread of its own while it makes its window, so its \"skin decoded\" may come after \"window created\"."
     for (n = 1; n <= nnotes; n++) print notes[n]
     for (n = 1; n <= nfailed; n++) print "FAILED: " failed[n]
   }' "$lines"
