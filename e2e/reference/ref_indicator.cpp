@@ -12,7 +12,7 @@
 #include <shellapi.h>  // after windows.h, which it needs
 
 #include <cmath>
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -228,11 +228,14 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   if (const char* argument = std::strstr(commandLine, "icon ")) {
-    int skipped = 0;
-    if (std::sscanf(argument + 5, "%d %d %d %n", &aboutIconWidth, &aboutIconHeight, &iconResource, &skipped) == 3) {
-      iconModule = LoadLibraryExA(argument + 5 + skipped, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    }
-    if (!iconModule) return 2;
+    // strtol, not sscanf, which would double the size of this reference.
+    char* rest = nullptr;
+    aboutIconWidth = static_cast<int>(std::strtol(argument + 5, &rest, 10));
+    aboutIconHeight = static_cast<int>(std::strtol(rest, &rest, 10));
+    iconResource = static_cast<int>(std::strtol(rest, &rest, 10));
+    while (*rest == ' ') ++rest;
+    iconModule = LoadLibraryExA(rest, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!iconModule || aboutIconWidth <= 0 || aboutIconHeight <= 0) return 2;
   }
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
