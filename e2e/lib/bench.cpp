@@ -153,8 +153,17 @@ Process Start(const std::string& commandLine, const char* folder, DWORD idleMs) 
     PROCESS_INFORMATION pi{};
     std::vector<char> cmd(commandLine.begin(), commandLine.end());
     cmd.push_back('\0');
-    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &si, &pi))
-        return {};
+    // Wine's CreateProcess failed once in a few thousand starts in a busy session (a win64 run at
+    // 120 dpi): tried again before the test hears of it, and the error said when it stays.
+    for (int attempt = 0;; ++attempt) {
+        if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &si, &pi)) break;
+        const DWORD error = GetLastError();
+        if (attempt == 2) {
+            std::fprintf(stderr, "bench: cannot start %s: error %lu\n", commandLine.c_str(), error);
+            return {};
+        }
+        Sleep(200);
+    }
     CloseHandle(pi.hThread);
     // Returns at once for console programs and for programs that have no message loop yet
     // and have ended; both are fine: "ready" means the first message loop is idle.
