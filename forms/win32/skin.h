@@ -17,7 +17,6 @@ class Skin {
 
   // Fails when the program carries no such resource.
   void StartDecoding(HINSTANCE instance, int resource);
-  bool Present() const { return started_; }
   // Wait for the decode; fails when the data is no picture. nullptr without a skin.
   HBITMAP Bitmap();
   SIZE Size();
